@@ -1,0 +1,32 @@
+#pragma once
+// Rewriting the letter case of keywords in one line of BASIC text.
+//
+// A line keeps its length: only ASCII letters of whole words that are
+// vocabulary entries change case. String literals, apostrophe comments and
+// the items of a DATA statement are never touched.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+struct KeywordSet;
+
+// Letters a to z, digits and _ % & $ . ! ? @ (tested on lower-case text).
+bool IsWordChar(char c);
+
+// A copy of `text` with the items of a DATA statement and the insides of
+// string literals overwritten by spaces.
+std::string BlankLiterals(std::string_view text);
+
+// Converts `line` in place and returns it.
+std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
+
+// The same on a byte range that is not a std::string (the batch tool
+// converts lines inside its read buffer).
+void ApplyKeywordCase(char* line, size_t length, const KeywordSet& set);
+
+// The display spelling for a lower-case word, or nullptr when no list holds
+// it. FindKeywordSpelling uses the lookup table; SearchKeywordSpelling is
+// the plain substring search over the lists that the table must agree with.
+const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t length);
+const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word);

@@ -1,0 +1,120 @@
+// Fuzzes the vocabulary parser and the line conversion together and checks
+// what must hold for every input:
+// - the lists are well formed (equal lengths, search = lower-case display,
+//   no separators left, no space runs but at the ends);
+// - a converted line has the same length and differs only in ASCII letter case;
+// - nothing inside a closed string literal, after a comment apostrophe or
+//   among DATA items changes;
+// - the lookup table converts exactly as the plain substring search would.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ascii.h"
+#include "keyword_case.h"
+#include "messages.h"
+#include "vocabulary.h"
+
+namespace {
+
+void Check(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+void CheckList(const WordList& list)
+{
+    Check(list.display.size() == list.search.size());
+    for (size_t i = 0; i < list.display.size(); ++i) {
+        char c = list.display[i];
+        Check(list.search[i] == AsciiLower(c));
+        Check(c != '\r' && c != '\n' && c != ',' && c != ';');
+    }
+    // A body of separators alone is one space between the two added ones.
+    Check(list.display.find("   ") == std::string::npos || list.display == "   ");
+}
+
+// Positions that no conversion may touch, worked out from the line itself.
+std::vector<bool> ProtectedPositions(const std::string& line)
+{
+    std::vector<bool> locked(line.size(), false);
+    size_t lead = line.find_first_not_of(' ');
+    if (lead != std::string::npos && line.size() - lead >= 5) {
+        std::string head = line.substr(lead, 5);
+        UpperInPlace(head);
+        if (head == "DATA ") {
+            for (size_t i = lead + 4; i < line.size(); ++i) locked[i] = true;
+            return locked;
+        }
+    }
+    bool inString = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            inString = !inString;
+            continue;
+        }
+        bool lastOfUnclosed = inString && line.find('"', i) == std::string::npos && i + 1 == line.size();
+        if (inString && !lastOfUnclosed) {
+            locked[i] = true;
+        } else if (line[i] == '\'') {
+            for (size_t k = i; k < line.size(); ++k) locked[k] = true;
+            break;
+        }
+    }
+    return locked;
+}
+
+// The conversion with the substring search in place of the lookup table.
+std::string ConvertBySearch(std::string line, const KeywordSet& set)
+{
+    std::string work = BlankLiterals(line);
+    work = work.substr(0, work.find('\''));
+    LowerInPlace(work);
+    size_t i = 0;
+    while (i < work.size()) {
+        if (!IsWordChar(work[i])) {
+            ++i;
+            continue;
+        }
+        size_t start = i;
+        while (i < work.size() && IsWordChar(work[i])) ++i;
+        if (const char* spelling = SearchKeywordSpelling(set, std::string_view(work).substr(start, i - start)))
+            line.replace(start, i - start, spelling, i - start);
+    }
+    return line;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    SetMessageRoutine(nullptr);
+    FuzzedDataProvider provider(data, size);
+    std::string vocabulary = provider.ConsumeRandomLengthString(256);
+    std::string options = provider.ConsumeRandomLengthString(8);
+    std::string line = provider.ConsumeRemainingBytesAsString();
+
+    WordList keywords = BuildWordList(vocabulary, "<K>");
+    CheckList(keywords);
+    ApplyCaseMode(keywords, CaseModeFromOptions(options));
+    WordList api = BuildWordList(vocabulary, "<A>");
+    WordList constants = BuildWordList(vocabulary, "<C>");
+    CheckList(api);
+    CheckList(constants);
+    KeywordSet set = MakeKeywordSet(keywords, api, constants);
+
+    std::string converted = line;
+    ApplyKeywordCase(converted, set);
+    Check(converted.size() == line.size());
+    std::vector<bool> locked = ProtectedPositions(line);
+    for (size_t i = 0; i < line.size(); ++i) {
+        Check(AsciiLower(converted[i]) == AsciiLower(line[i]));
+        if (locked[i]) Check(converted[i] == line[i]);
+    }
+    Check(converted == ConvertBySearch(line, set));
+    return 0;
+}

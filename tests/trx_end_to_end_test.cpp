@@ -1,0 +1,685 @@
+// End-to-end tests of the batch tool: the real trx binary, started with
+// fork/execv in a fresh temporary folder (its current directory), stdin from
+// /dev/null, stdout and stderr captured in files. Every run must exit with
+// code 0 and write nothing to stdout; stderr is compared byte for byte.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace std::string_literals;
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+// One message record on stderr.
+std::string Msg(const std::string& text) { return "Recasor: " + text + "\n"; }
+
+const std::string kUsage = Msg(
+    "Commandline-Syntax:\n"
+    "   \"TRX.EXE\" \"filename.bas\" -parameters\n"
+    "\n"
+    "Parameters:\n"
+    "   -m = Make keywords MixedCase (default)\n"
+    "   -l   = Make keywords LowerCase\n"
+    "   -u  = Make keywords UppperCase\n"
+    "\n"
+    "   -f   = FreeBasic (default)\n"
+    "   -p  = PowerBasic\n");
+const std::string kEmptyCommandLine = Msg("File not found, empty Commandline.");
+const std::string kDefaultMissing = Msg("File not found:\nC:\\Test.bas");
+const std::string kDefaultName = "C:\\Test.bas";
+
+std::string NotFound(const std::string& name) { return Msg("File not found: \"" + name + "\"."); }
+
+// A small vocabulary in which the two dialects, the API names and the
+// constants can be told apart. The FreeBasic keywords repeat Dim and Print in
+// capitals (the first spelling must win), list an entry with a leading "#"
+// (never matches) and share PRINT with the constants (the keyword wins).
+const std::string kVocabulary =
+    "Test vocabulary: free text outside the sections is ignored.\r\n"
+    "<FreeBasicKeywords>\r\n"
+    "Data, Dim, As, Integer, Print, While, Case, Sub, UCase$, Include, #Define, DIM, PRINT\r\n"
+    "</FreeBasicKeywords>\r\n"
+    "<PowerBasicKeywords>\r\n"
+    "Dim As Long Local Print Case\r\n"
+    "</PowerBasicKeywords>\r\n"
+    "<ApiKeywords>\r\n"
+    "GetFocus GetMessage\r\n"
+    "</ApiKeywords>\r\n"
+    "<FreeBasicConstants>\r\n"
+    "WM_KEYDOWN Pi PRINT\r\n"
+    "</FreeBasicConstants>\r\n"
+    "<PowerBasicConstants>\r\n"
+    "%WM_KEYDOWN %NULL %Pi\r\n"
+    "</PowerBasicConstants>\r\n";
+
+// The line model: LF ends a line, one or two CRs before it belong to the line
+// end, a CR as the very last byte too, Ctrl-Z ends the input. Returns the
+// line texts.
+std::vector<std::string> SplitLines(const std::string& input)
+{
+    std::string data = input.substr(0, input.find('\x1a'));
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < data.size()) {
+        size_t lf = data.find('\n', start);
+        if (lf == std::string::npos) {
+            std::string line = data.substr(start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            break;
+        }
+        std::string line = data.substr(start, lf - start);
+        for (int i = 0; i < 2 && !line.empty() && line.back() == '\r'; ++i) line.pop_back();
+        lines.push_back(line);
+        start = lf + 1;
+    }
+    return lines;
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const auto& line : lines) out += line + "\r\n";
+    return out;
+}
+
+std::string AsciiLower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// Compares large byte strings without printing megabytes on a failure.
+void ExpectSameBytes(const std::string& got, const std::string& expected)
+{
+    if (got == expected) return;
+    size_t at = 0;
+    while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
+    ADD_FAILURE() << "output differs from the expected bytes at offset " << at << " (sizes " << got.size() << " and "
+                  << expected.size() << ")";
+}
+
+struct RunResult {
+    std::string err;
+};
+
+class TrxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "trx_e2e_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        dir_ = root_ / "work";
+        fs::create_directory(dir_);
+    }
+
+    void TearDown() override
+    {
+        // Give back every permission a test took away, then remove the lot.
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+            if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(root_, ec);
+    }
+
+    // Runs trx with `args` in the work folder; checks exit code 0 and empty
+    // stdout, returns what came on stderr.
+    RunResult Run(const std::vector<std::string>& args)
+    {
+        const fs::path outPath = root_ / "stdout", errPath = root_ / "stderr";
+        std::vector<char*> argv;
+        std::string program = "trx";
+        argv.push_back(program.data());
+        std::vector<std::string> copies(args);
+        for (auto& a : copies) argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            int in = ::open("/dev/null", O_RDONLY);
+            int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (in < 0 || out < 0 || err < 0 || ::chdir(dir_.c_str()) != 0) ::_exit(126);
+            ::dup2(in, 0);
+            ::dup2(out, 1);
+            ::dup2(err, 2);
+            ::execv(TRX_BINARY, argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        EXPECT_GT(pid, 0);
+        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status)) << "trx did not exit normally, status " << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(ReadBytes(outPath), "") << "trx wrote to stdout";
+        return RunResult{ReadBytes(errPath)};
+    }
+
+    void Write(const std::string& name, const std::string& bytes) { WriteBytes(dir_ / name, bytes); }
+    std::string Read(const std::string& name) { return ReadBytes(dir_ / name); }
+    bool Exists(const std::string& name) { return fs::exists(fs::symlink_status(dir_ / name)); }
+
+    // Every entry below the work folder, as relative paths.
+    std::set<std::string> Listing()
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_))
+            names.insert(fs::relative(entry.path(), dir_).string());
+        return names;
+    }
+
+    // Converts `input` as prog.bas with `options`; checks that the source
+    // stays as it was and that no message came; returns prog.bas.bas.
+    std::string Convert(const std::string& input, const std::vector<std::string>& options = {},
+                        const std::string& vocabulary = kVocabulary)
+    {
+        Write("Keywords.ini", vocabulary);
+        Write("prog.bas", input);
+        std::vector<std::string> args{"prog.bas"};
+        args.insert(args.end(), options.begin(), options.end());
+        RunResult run = Run(args);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(Read("prog.bas"), input) << "the source file was changed";
+        EXPECT_TRUE(Exists("prog.bas.bas"));
+        return Read("prog.bas.bas");
+    }
+
+    fs::path root_;
+    fs::path dir_;
+};
+
+// ---------------------------------------------------------------------------
+// Command lines, file choice and messages
+
+struct CommandLineCase {
+    const char* title;
+    std::vector<std::string> args;
+    bool defaultPresent;
+    std::string err;
+    std::vector<std::pair<std::string, std::string>> outputs;  // new files and their content
+};
+
+// Every source holds this one line; its four conversions tell the case mode
+// and the dialect apart.
+const std::string kSource = "dim x as long\n";
+const std::string kFbMixed = "Dim x As long\r\n";
+const std::string kFbUpper = "DIM x AS long\r\n";
+const std::string kPbMixed = "Dim x As Long\r\n";
+const std::string kPbUpper = "DIM x AS LONG\r\n";
+
+TEST_F(TrxTest, CommandLinesChooseFileOptionsAndMessages)
+{
+    const std::vector<CommandLineCase> cases = {
+        {"no arguments, no default file", {}, false, kEmptyCommandLine + kUsage + kDefaultMissing, {}},
+        {"no arguments, default file converted", {}, true, kEmptyCommandLine + kUsage, {{kDefaultName + ".bas", kFbMixed}}},
+        {"adjacent quotes are an empty name", {""}, false, kEmptyCommandLine + kUsage + kDefaultMissing, {}},
+        {"empty name keeps its options for the default file", {"", "-u", "-p"}, true, kEmptyCommandLine + kUsage,
+         {{kDefaultName + ".bas", kPbUpper}}},
+        {"plain name", {"prog.bas"}, false, "", {{"prog.bas.bas", kFbMixed}}},
+        {"plain name with options", {"prog.bas", "-u", "-p"}, false, "", {{"prog.bas.bas", kPbUpper}}},
+        {"default file named explicitly", {kDefaultName}, true, "", {{kDefaultName + ".bas", kFbMixed}}},
+        {"missing file, no default", {"missing.bas"}, false, NotFound("missing.bas") + kUsage + kDefaultMissing, {}},
+        {"missing file, default converted with the parsed options", {"missing.bas", "-u", "-p"}, true,
+         NotFound("missing.bas") + kUsage, {{kDefaultName + ".bas", kPbUpper}}},
+        {"quoted name with spaces and options", {"my prog.bas", "-u", "-p"}, false, "", {{"my prog.bas.bas", kPbUpper}}},
+        {"quoted name, options glued to the closing quote", {"\"prog.bas\"-u-p"}, false, "", {{"prog.bas.bas", kPbUpper}}},
+        {"unquoted name with a space: the rest is options text", {"my", "prog.bas-u"}, false, "", {{"my.bas", kFbUpper}}},
+        {"name without closing quote takes the rest of the line", {"\"prog.bas"}, false, "", {{"prog.bas.bas", kFbMixed}}},
+        {"unclosed quote swallows the options into the name", {"\"prog.bas", "-u"}, true,
+         NotFound("prog.bas -u") + kUsage, {{kDefaultName + ".bas", kFbMixed}}},
+        {"an option alone is taken for the file name", {"-u"}, true, NotFound("-u") + kUsage, {{kDefaultName + ".bas", kFbMixed}}},
+        {"an option alone, no default", {"-u", "-p"}, false, NotFound("-u") + kUsage + kDefaultMissing, {}},
+        {"upper-case option letters are no options", {"prog.bas", "-U", "-P", "-L"}, false, "", {{"prog.bas.bas", kFbMixed}}},
+        {"name in a subfolder, output beside it", {"sub/prog.bas", "-p"}, false, "", {{"sub/prog.bas.bas", kPbMixed}}},
+        {"wildcard without a match", {"nomatch*.bas"}, false, NotFound("nomatch*.bas") + kUsage + kDefaultMissing, {}},
+        {"a directory counts as found but cannot be read", {"sub"}, false, Msg("Cannot read file: \"sub\"."), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "sub");
+        Write("Keywords.ini", kVocabulary);
+        for (const char* name : {"prog.bas", "my prog.bas", "my", "sub/prog.bas"}) Write(name, kSource);
+        if (c.defaultPresent) Write(kDefaultName, kSource);
+        std::set<std::string> expected = Listing();
+
+        RunResult run = Run(c.args);
+        EXPECT_EQ(run.err, c.err);
+        for (const auto& [name, content] : c.outputs) {
+            EXPECT_EQ(Read(name), content) << name;
+            expected.insert(name);
+        }
+        EXPECT_EQ(Listing(), expected) << "files were created or removed beyond the expected output";
+        EXPECT_EQ(Read("prog.bas"), kSource);
+    }
+}
+
+TEST_F(TrxTest, AbsoluteSourcePathWritesOutputBesideTheSource)
+{
+    fs::create_directory(root_ / "elsewhere");
+    WriteBytes(root_ / "elsewhere" / "abs.bas", "print 1\n");
+    Write("Keywords.ini", kVocabulary);
+    RunResult run = Run({(root_ / "elsewhere" / "abs.bas").string(), "-u"});
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadBytes(root_ / "elsewhere" / "abs.bas.bas"), "PRINT 1\r\n");
+    EXPECT_FALSE(Exists("abs.bas.bas"));
+}
+
+TEST_F(TrxTest, ExistingOutputIsOverwrittenAndSourceKept)
+{
+    Write("prog.bas.bas", std::string(5000, 'x') + "\r\nold output\r\n");
+    EXPECT_EQ(Convert("print 1\nprint 2"), "Print 1\r\nPrint 2\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// Vocabulary problems
+
+struct VocabularyCase {
+    const char* title;
+    std::string vocabulary;  // "<none>" leaves Keywords.ini away
+    std::vector<std::string> options;
+    std::string err;
+    std::string output;
+};
+
+std::string Section(const std::string& tag, const std::string& body) { return "<" + tag + ">" + body + "</" + tag + ">\n"; }
+
+TEST_F(TrxTest, VocabularyProblemsAreReportedAndConversionGoesOn)
+{
+    const std::string input = "dim x as long: c = getfocus(): case wm_keydown, %null\n";
+    const std::string fbKeywords = Section("FreeBasicKeywords", "Dim As Case");
+    const std::string pbKeywords = Section("PowerBasicKeywords", "Dim As Long Case");
+    const std::string api = Section("ApiKeywords", "GetFocus");
+    const std::string fbConstants = Section("FreeBasicConstants", "WM_KEYDOWN");
+    const std::string pbConstants = Section("PowerBasicConstants", "%NULL");
+    const std::string all = fbKeywords + pbKeywords + api + fbConstants + pbConstants;
+    const std::string unchanged = "dim x as long: c = getfocus(): case wm_keydown, %null\r\n";
+    const std::string fbFull = "Dim x As long: c = GetFocus(): Case WM_KEYDOWN, %null\r\n";
+    const std::string pbFull = "Dim x As Long: c = GetFocus(): Case wm_keydown, %NULL\r\n";
+    auto startMissing = [](const std::string& tag) { return Msg("XML start-tag not found:  <" + tag + ">"); };
+    auto endMissing = [](const std::string& tag) { return Msg("XML end-tag not found:  </" + tag + ">"); };
+
+    const std::vector<VocabularyCase> cases = {
+        {"complete vocabulary", all, {}, "", fbFull},
+        {"complete vocabulary, PowerBasic", all, {"-p"}, "", pbFull},
+        {"no Keywords.ini: lines pass unchanged", "<none>", {"-u", "-p"}, Msg("File not found: \"Keywords.ini\""), unchanged},
+        {"empty Keywords.ini", "", {},
+         startMissing("FreeBasicKeywords") + startMissing("ApiKeywords") + startMissing("FreeBasicConstants"), unchanged},
+        {"empty Keywords.ini, PowerBasic", "", {"-p"},
+         startMissing("PowerBasicKeywords") + startMissing("ApiKeywords") + startMissing("PowerBasicConstants"), unchanged},
+        {"Keywords.ini is a directory", "<directory>", {},
+         startMissing("FreeBasicKeywords") + startMissing("ApiKeywords") + startMissing("FreeBasicConstants"), unchanged},
+        {"missing FreeBasic constants", fbKeywords + pbKeywords + api + pbConstants, {}, startMissing("FreeBasicConstants"),
+         "Dim x As long: c = GetFocus(): Case wm_keydown, %null\r\n"},
+        {"missing FreeBasic sections are not read with -p", pbKeywords + api + pbConstants, {"-p"}, "", pbFull},
+        {"missing PowerBasic sections are not read without -p", fbKeywords + api + fbConstants, {}, "", fbFull},
+        {"end tag missing", fbKeywords + "<ApiKeywords>GetFocus\n" + fbConstants, {}, endMissing("ApiKeywords"),
+         "Dim x As long: c = getfocus(): Case WM_KEYDOWN, %null\r\n"},
+        {"end tag only before the start tag", "</FreeBasicKeywords><FreeBasicKeywords>Dim\n" + api + fbConstants, {},
+         endMissing("FreeBasicKeywords"), "dim x as long: c = GetFocus(): case WM_KEYDOWN, %null\r\n"},
+        {"tags in another case count as absent", "<freebasickeywords>Dim</freebasickeywords>\n" + api + fbConstants, {},
+         startMissing("FreeBasicKeywords"), "dim x as long: c = GetFocus(): case WM_KEYDOWN, %null\r\n"},
+        {"several problems come in loading order", pbKeywords + "<ApiKeywords>GetFocus", {},
+         startMissing("FreeBasicKeywords") + endMissing("ApiKeywords") + startMissing("FreeBasicConstants"), unchanged},
+        {"an empty section matches nothing", fbKeywords + "<ApiKeywords></ApiKeywords>" + fbConstants, {}, "",
+         "Dim x As long: c = getfocus(): Case WM_KEYDOWN, %null\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        fs::remove_all(dir_);
+        fs::create_directory(dir_);
+        if (c.vocabulary == "<directory>")
+            fs::create_directory(dir_ / "Keywords.ini");
+        else if (c.vocabulary != "<none>")
+            Write("Keywords.ini", c.vocabulary);
+        Write("prog.bas", input);
+        std::vector<std::string> args{"prog.bas"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        RunResult run = Run(args);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(Read("prog.bas.bas"), c.output);
+    }
+}
+
+TEST_F(TrxTest, VocabularyLayoutSeparatorsOrderAndRepetition)
+{
+    // Sections in any order with free text around them; words separated by
+    // commas, semicolons, CR LF and space runs; a tab joins two words into
+    // one entry; only the first occurrence of a start tag counts.
+    const std::string vocabulary =
+        "remarks first\n<ApiKeywords>GetFocus</ApiKeywords> between <FreeBasicConstants>WM_KEYDOWN</FreeBasicConstants>\n"
+        "<FreeBasicKeywords>,Abs,Access;\r\nAlias  Asc\tX;Dim,DIM,</FreeBasicKeywords>\n"
+        "<FreeBasicKeywords>Print</FreeBasicKeywords>\nand last remarks\n";
+    EXPECT_EQ(Convert("abs access alias asc x dim print getfocus wm_keydown\n", {}, vocabulary),
+              "Abs Access Alias asc x Dim print GetFocus WM_KEYDOWN\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// Keyword case conversion through the binary
+
+struct ConversionCase {
+    const char* title;
+    std::string input;
+    std::string output;
+};
+
+TEST_F(TrxTest, ConvertsLinesAsTheWorkedExamplesShow)
+{
+    const std::vector<ConversionCase> cases = {
+        {"keywords in any case", "dim x as INTEGER", "Dim x As Integer"},
+        {"inside a string nothing changes", "  a$=\"print\"", "  a$=\"print\""},
+        {"numbers and a comment stay", "  1*2+(3/4)=567 'Not really...", "  1*2+(3/4)=567 'Not really..."},
+        {"DATA items stay as typed", "  data data function=a*986", "  Data data function=a*986"},
+        {"suffix belongs to the word", "  b$=Ucase$(a$)", "  b$=UCase$(a$)"},
+        {"API name", "  c=getfocus()", "  c=GetFocus()"},
+        {"API name, comment kept", "  while getmessage(Msg,%Null,0,0)    'gets a message from the message queque",
+         "  While GetMessage(Msg,%Null,0,0)    'gets a message from the message queque"},
+        {"constant", "  case wm_keydown", "  Case WM_KEYDOWN"},
+        {"only whole words", "printer = print_it + xprint", "printer = print_it + xprint"},
+        {"# is no word character", "#include \"x.bi\"", "#Include \"x.bi\""},
+        {"an entry with # never matches", "#define Dim", "#define Dim"},
+        {"REM is not a comment", "rem print it", "rem Print it"},
+        {"word before an apostrophe", "x: print'dim as", "x: Print'dim as"},
+        {"word at the end of the line", "x = 1: print", "x = 1: Print"},
+        {"line starting with an apostrophe", "'dim x as integer", "'dim x as integer"},
+        {"DATA after a tab is code", "\tdata print", "\tData Print"},
+        {"DATA before a tab is code", "data\tprint", "Data\tPrint"},
+        {"DATA after a colon is code", "x: data print", "x: Data Print"},
+        {"DATA alone", "  data", "  Data"},
+        {"DATA with a comment", "DATA print, dim 'as sub", "Data print, dim 'as sub"},
+        {"apostrophe inside a string", "print \"it's\": dim", "Print \"it's\": Dim"},
+        {"unterminated string", "print \"dim as", "Print \"dim as"},
+        {"two strings", "print \"dim\" as \"sub\" case", "Print \"dim\" As \"sub\" Case"},
+        {"keyword wins over a constant; first spelling wins", "print dim", "Print Dim"},
+        {"bytes from 128 split words", "dim\xe9" "as\xff" "print\x80", "Dim\xe9" "As\xff" "Print\x80"},
+        {"constants of the other dialect stay", "x = %wm_keydown + %null + pi", "x = %wm_keydown + %null + Pi"},
+        {"empty line", "", ""},
+    };
+    std::string input, expected;
+    for (const auto& c : cases) {
+        input += c.input + "\n";
+        expected += c.output + "\r\n";
+    }
+    std::string output = Convert(input);
+    // One run for all lines; compare line by line for readable failures.
+    std::vector<std::string> got = SplitLines(output);
+    ASSERT_EQ(got.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(got[i], cases[i].output) << cases[i].title;
+    EXPECT_EQ(output, expected);
+}
+
+TEST_F(TrxTest, OptionMatrix)
+{
+    const std::string input =
+        "DiM x aS INTEGER: c = GETFOCUS(): CaSe Wm_KeyDown: y = pI\n"
+        "local n as long: m = %null + %pi\n";
+    const std::string fbMixed = "Dim x As Integer: c = GetFocus(): Case WM_KEYDOWN: y = Pi\r\nlocal n As long: m = %null + %pi\r\n";
+    const std::string fbUpper = "DIM x AS INTEGER: c = GetFocus(): CASE WM_KEYDOWN: y = Pi\r\nlocal n AS long: m = %null + %pi\r\n";
+    const std::string fbLower = "dim x as integer: c = GetFocus(): case WM_KEYDOWN: y = Pi\r\nlocal n as long: m = %null + %pi\r\n";
+    const std::string pbMixed = "Dim x As INTEGER: c = GetFocus(): Case Wm_KeyDown: y = pI\r\nLocal n As Long: m = %NULL + %Pi\r\n";
+    const std::string pbUpper = "DIM x AS INTEGER: c = GetFocus(): CASE Wm_KeyDown: y = pI\r\nLOCAL n AS LONG: m = %NULL + %Pi\r\n";
+    const std::string pbLower = "dim x as INTEGER: c = GetFocus(): case Wm_KeyDown: y = pI\r\nlocal n as long: m = %NULL + %Pi\r\n";
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, fbMixed},
+        {{"-m"}, fbMixed},
+        {{"-f"}, fbMixed},
+        {{"-m", "-f"}, fbMixed},
+        {{"-U", "-L", "-P"}, fbMixed},
+        {{"-x", "-z", "/u"}, fbMixed},
+        {{"-u"}, fbUpper},
+        {{"-u", "-m"}, fbUpper},
+        {{"x-uy"}, fbUpper},
+        {{"-ul"}, fbUpper},
+        {{"-l"}, fbLower},
+        {{"-u", "-l"}, fbLower},
+        {{"-l", "-u"}, fbLower},
+        {{"-u-l-u"}, fbLower},
+        {{"-p"}, pbMixed},
+        {{"-f", "-p"}, pbMixed},
+        {{"-pu"}, pbMixed},
+        {{"-p", "-u"}, pbUpper},
+        {{"-u-p"}, pbUpper},
+        {{"-p", "-l"}, pbLower},
+        {{"-l", "-p", "-u", "-m", "-f"}, pbLower},
+    };
+    for (const auto& [options, expected] : cases) {
+        std::string shown;
+        for (const auto& o : options) shown += " " + o;
+        SCOPED_TRACE("options:" + shown);
+        EXPECT_EQ(Convert(input, options), expected);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Line model and byte transparency
+
+TEST_F(TrxTest, LineEndsCtrlZAndBytesPassThrough)
+{
+    const std::vector<ConversionCase> cases = {
+        {"empty file", "", ""},
+        {"one line without line end", "print", "Print\r\n"},
+        {"LF only", "print\ndim\n", "Print\r\nDim\r\n"},
+        {"last line without line end", "print\ndim", "Print\r\nDim\r\n"},
+        {"CR LF kept as one line end", "print\r\ndim\r\n", "Print\r\nDim\r\n"},
+        {"two CRs before LF belong to the line end", "print\r\r\ndim", "Print\r\nDim\r\n"},
+        {"a third CR stays text", "print\r\r\r\ndim", "Print\r\r\nDim\r\n"},
+        {"a lone CR is text", "print\rdim\n", "Print\rDim\r\n"},
+        {"CR as last byte ends the line", "print\r", "Print\r\n"},
+        {"only the last CR of the file belongs to the line end", "print\r\r", "Print\r\r\n"},
+        {"a lone CR is one empty line", "\r", "\r\n"},
+        {"empty lines", "\n\r\n\r\r\n\n", "\r\n\r\n\r\n\r\n"},
+        {"Ctrl-Z ends the input", "print\ndim\x1a" "as\nsub\n", "Print\r\nDim\r\n"},
+        {"Ctrl-Z right after a line end", "print\n\x1a" "dim\n", "Print\r\n"},
+        {"Ctrl-Z first", "\x1a" "print\n", ""},
+        {"CR before Ctrl-Z", "print\r\x1a\n", "Print\r\n"},
+        {"NUL bytes are text and end words", "dim\0as\0\0print\n"s, "Dim\0As\0\0Print\r\n"s},
+        {"NUL line", "\0\n"s, "\0\r\n"s},
+        {"high bytes", "\xff\xfe" "dim \xe4\xf6\xfc print\n", "\xff\xfe" "Dim \xe4\xf6\xfc Print\r\n"},
+        {"control bytes", "\x01\x7f\x1b[dim\t\v\f", "\x01\x7f\x1b[Dim\t\v\f\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(Convert(c.input), c.output);
+    }
+}
+
+TEST_F(TrxTest, LongLinesStayWhole)
+{
+    for (size_t length : {size_t{200} * 1024, size_t{5} * 1024 * 1024 + 7}) {
+        SCOPED_TRACE("line length " + std::to_string(length));
+        std::string piece = "dim x as integer: ";
+        std::string converted = "Dim x As Integer: ";
+        std::string line, expected;
+        while (line.size() + piece.size() <= length) {
+            line += piece;
+            expected += converted;
+        }
+        line += std::string(length - line.size(), 'z');
+        expected += std::string(length - expected.size(), 'z');
+        ExpectSameBytes(Convert("print\n" + line + "\r\r\nprint " + line + "\n" + line),
+                        "Print\r\n" + expected + "\r\nPrint " + expected + "\r\n" + expected + "\r\n");
+    }
+}
+
+TEST_F(TrxTest, LargeMixedFileMatchesTheLineModel)
+{
+    // Several MB of lines of random length and random line ends (LF, CR LF,
+    // CR CR LF, CR CR CR LF, lone CRs), with NUL and high bytes, and words
+    // that are no vocabulary entries: the output must be exactly the lines
+    // of the line model, each with CR LF.
+    std::uint64_t state = 0x9e3779b97f4a7c15u;
+    auto next = [&state](std::uint64_t bound) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<size_t>(state % bound);
+    };
+    const char alphabet[] = {'x', 'y', ' ', '\t', '\0', '\r', '\xff', '\x80', '"', '\''};
+    const char* endings[] = {"\n", "\r\n", "\r\r\n", "\r\r\r\n", "\r"};
+    std::string input;
+    while (input.size() < 3 * 1024 * 1024) {
+        size_t length = next(8) == 0 ? next(300000) : next(100);
+        for (size_t i = 0; i < length; ++i) input += alphabet[next(sizeof alphabet)];
+        input += endings[next(5)];
+    }
+    input += "xy\r";
+    ExpectSameBytes(Convert(input), JoinCrLf(SplitLines(input)));
+}
+
+// ---------------------------------------------------------------------------
+// Sources that cannot be read, outputs that cannot be written
+
+TEST_F(TrxTest, UnreadableDirectorySourceLeavesOlderOutputAlone)
+{
+    fs::create_directory(dir_ / "folder.bas");
+    Write("folder.bas.bas", "older output\r\n");
+    std::set<std::string> before = Listing();
+    RunResult run = Run({"folder.bas", "-u"});  // no Keywords.ini: its message comes first
+    EXPECT_EQ(run.err, Msg("File not found: \"Keywords.ini\"") + Msg("Cannot read file: \"folder.bas\"."));
+    EXPECT_EQ(Read("folder.bas.bas"), "older output\r\n");
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(TrxTest, SourceWhoseReadFailsCreatesNoOutput)
+{
+    // A file that opens but fails on reading: a link to the memory file of
+    // the reading process, which fails at offset 0 even for root.
+    if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem on this system";
+    Write("Keywords.ini", kVocabulary);
+    fs::create_symlink("/proc/self/mem", dir_ / "mem.bas");
+    std::set<std::string> before = Listing();
+    RunResult run = Run({"mem.bas"});
+    EXPECT_EQ(run.err, Msg("Cannot read file: \"mem.bas\"."));
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(TrxTest, SourceWithoutReadPermissionCreatesNoOutput)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "running as root: a file of mode 000 is still readable";
+    Write("Keywords.ini", kVocabulary);
+    Write("secret.bas", "print\n");
+    Write("secret.bas.bas", "older output\r\n");
+    fs::permissions(dir_ / "secret.bas", fs::perms::none);
+    std::set<std::string> before = Listing();
+    RunResult run = Run({"secret.bas"});
+    EXPECT_EQ(run.err, Msg("Cannot read file: \"secret.bas\"."));
+    EXPECT_EQ(Read("secret.bas.bas"), "older output\r\n");
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(TrxTest, WildcardNameIsFoundButCannotBeRead)
+{
+    Write("Keywords.ini", kVocabulary);
+    Write("prog.bas", "print\n");
+    std::set<std::string> before = Listing();
+    RunResult run = Run({"pro?.bas"});
+    EXPECT_EQ(run.err, Msg("Cannot read file: \"pro?.bas\"."));
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(TrxTest, OutputThatCannotBeCreatedLeavesNothingBehind)
+{
+    // The output name is taken by a directory, so the finished output cannot
+    // be put in its place; the missing constant section is reported first.
+    Write("Keywords.ini", Section("FreeBasicKeywords", "Print") + Section("ApiKeywords", "GetFocus"));
+    Write("prog.bas", std::string(3 * 1024 * 1024, 'x') + "\nprint\n");
+    fs::create_directory(dir_ / "prog.bas.bas");
+    std::set<std::string> before = Listing();
+    RunResult run = Run({"prog.bas"});
+    EXPECT_EQ(run.err, Msg("XML start-tag not found:  <FreeBasicConstants>") + Msg("Cannot write file: \"prog.bas.bas\"."));
+    EXPECT_EQ(Listing(), before) << "a temporary or partial output was left";
+    EXPECT_TRUE(fs::is_directory(dir_ / "prog.bas.bas"));
+}
+
+TEST_F(TrxTest, OutputInReadOnlyFolderIsReported)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "running as root: a read-only folder is still writable";
+    Write("Keywords.ini", kVocabulary);
+    fs::create_directory(dir_ / "ro");
+    Write("ro/prog.bas", "print\n");
+    fs::permissions(dir_ / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    std::set<std::string> before = Listing();
+    RunResult run = Run({"ro/prog.bas"});
+    EXPECT_EQ(run.err, Msg("Cannot write file: \"ro/prog.bas.bas\"."));
+    EXPECT_EQ(Listing(), before);
+}
+
+// ---------------------------------------------------------------------------
+// The shipped vocabulary and the shipped example
+
+TEST_F(TrxTest, ShippedVocabularySmoke)
+{
+    ASSERT_TRUE(fs::exists(SHIPPED_KEYWORDS_INI)) << SHIPPED_KEYWORDS_INI;
+    const std::string vocabulary = ReadBytes(SHIPPED_KEYWORDS_INI);
+    EXPECT_EQ(Convert("dim x as integer\n", {}, vocabulary), "Dim x As Integer\r\n");
+    EXPECT_EQ(Convert("dim x as integer\n", {"-u"}, vocabulary), "DIM x AS INTEGER\r\n");
+    EXPECT_EQ(Convert("x = %wm_keydown\n", {"-p"}, vocabulary), "x = %WM_KEYDOWN\r\n");
+    EXPECT_EQ(Convert("x = %wm_keydown\n", {"-p", "-l"}, vocabulary), "x = %WM_KEYDOWN\r\n");
+}
+
+TEST_F(TrxTest, ShippedExampleChangesOnlyLetterCaseAndIsStable)
+{
+    const fs::path demo = fs::path(EXAMPLES_DIR) / "demo.bas";
+    ASSERT_TRUE(fs::exists(SHIPPED_KEYWORDS_INI)) << SHIPPED_KEYWORDS_INI;
+    ASSERT_TRUE(fs::exists(demo)) << demo;
+    const std::string vocabulary = ReadBytes(SHIPPED_KEYWORDS_INI);
+    const std::string source = ReadBytes(demo);
+    const std::vector<std::string> sourceLines = SplitLines(source);
+
+    const std::vector<std::vector<std::string>> optionSets = {{}, {"-u"}, {"-l"}, {"-p"}, {"-p", "-u"}};
+    std::vector<std::string> outputs;
+    for (const auto& options : optionSets) {
+        std::string shown;
+        for (const auto& o : options) shown += " " + o;
+        SCOPED_TRACE("options:" + shown);
+        std::string output = Convert(source, options, vocabulary);
+        std::vector<std::string> lines = SplitLines(output);
+        ASSERT_EQ(lines.size(), sourceLines.size());
+        EXPECT_EQ(output, JoinCrLf(lines)) << "every line must end CR LF";
+        for (size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(AsciiLower(lines[i]), AsciiLower(sourceLines[i])) << "line " << i + 1 << " changed more than letter case";
+
+        // Converting the result again changes nothing.
+        Write("again.bas", output);
+        std::vector<std::string> args{"again.bas"};
+        args.insert(args.end(), options.begin(), options.end());
+        EXPECT_EQ(Run(args).err, "");
+        EXPECT_EQ(Read("again.bas.bas"), output);
+        outputs.push_back(output);
+    }
+    EXPECT_NE(outputs[1], outputs[2]) << "upper and lower case runs gave the same text";
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "driver.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "command_line.h"
+#include "keyword_case.h"
+#include "line_reader.h"
+#include "messages.h"
+#include "platform.h"
+#include "vocabulary.h"
+
+namespace {
+
+const char* kUsageText =
+    "Commandline-Syntax:\n"
+    "   \"TRX.EXE\" \"filename.bas\" -parameters\n"
+    "\n"
+    "Parameters:\n"
+    "   -m = Make keywords MixedCase (default)\n"
+    "   -l   = Make keywords LowerCase\n"
+    "   -u  = Make keywords UppperCase\n"
+    "\n"
+    "   -f   = FreeBasic (default)\n"
+    "   -p  = PowerBasic\n";
+
+// Collects output bytes and hands them to the file in large blocks.
+struct OutputBuffer {
+    std::FILE* file = nullptr;
+    std::vector<char> bytes;
+    bool failed = false;
+};
+
+constexpr size_t kOutputBlock = 1 << 20;
+
+void Flush(OutputBuffer& output)
+{
+    if (!output.bytes.empty() && std::fwrite(output.bytes.data(), 1, output.bytes.size(), output.file) != output.bytes.size())
+        output.failed = true;
+    output.bytes.clear();
+}
+
+void WriteLine(OutputBuffer& output, const char* text, size_t length)
+{
+    output.bytes.insert(output.bytes.end(), text, text + length);
+    output.bytes.push_back('\r');
+    output.bytes.push_back('\n');
+    if (output.bytes.size() >= kOutputBlock) Flush(output);
+}
+
+void ReportCannotRead(const std::string& name) { ShowMessage("Cannot read file: \"" + name + "\"."); }
+void ReportCannotWrite(const std::string& name) { ShowMessage("Cannot write file: \"" + name + "\"."); }
+
+}  // namespace
+
+void ShowUsage() { ShowMessage(kUsageText); }
+
+void ProcessFile(const std::string& sourceName, const KeywordSet& set)
+{
+    std::string outputName = sourceName + ".bas";
+    std::FILE* input = std::fopen(sourceName.c_str(), "rb");
+    if (input == nullptr) {
+        ReportCannotRead(sourceName);
+        return;
+    }
+    std::string temporaryName;
+    OutputBuffer output;
+    output.file = CreateTemporaryBeside(outputName, temporaryName);
+    if (output.file == nullptr) {
+        std::fclose(input);
+        ReportCannotWrite(outputName);
+        return;
+    }
+    output.bytes.reserve(kOutputBlock + 1024);
+
+    LineReadResult read = ReadLines(input, [&](char* text, size_t length) {
+        ApplyKeywordCase(text, length, set);
+        WriteLine(output, text, length);
+        return !output.failed;
+    });
+    Flush(output);
+    bool written = std::fclose(output.file) == 0 && !output.failed;
+    std::fclose(input);
+
+    if (read == LineReadResult::ReadFailed) {
+        std::remove(temporaryName.c_str());
+        ReportCannotRead(sourceName);
+        return;
+    }
+    if (!written || !MoveIntoPlace(temporaryName, outputName)) {
+        std::remove(temporaryName.c_str());
+        ReportCannotWrite(outputName);
+        return;
+    }
+    PlayCompletionSounds();
+}
+
+int RunTrx(const std::string& commandTail)
+{
+    SetMessageRoutine(ShowMessage);
+    CommandLine commandLine = ParseCommandLine(commandTail);
+    std::string& sourceName = commandLine.sourceName;
+
+    if (!sourceName.empty() && !FileExists(sourceName)) {
+        ShowMessage("File not found: \"" + sourceName + "\".");
+        sourceName.clear();
+        ShowUsage();
+    } else if (sourceName.empty()) {
+        ShowMessage("File not found, empty Commandline.");
+        ShowUsage();
+    }
+    if (sourceName.empty()) sourceName = kDefaultSourceName;
+
+    if (FileExists(sourceName)) {
+        KeywordSet set = LoadKeywords(commandLine.optionsText, FileExists);
+        ProcessFile(sourceName, set);
+    } else {
+        ShowMessage("File not found:\n" + sourceName);
+    }
+    return 0;
+}

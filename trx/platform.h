@@ -1,0 +1,24 @@
+#pragma once
+// What the batch tool needs from the operating system. Each platform folder
+// (posix/, later win32/) implements these; everything else in trx/ is
+// portable.
+
+#include <cstdio>
+#include <string>
+
+// True when a directory search for `name` (wildcards allowed) finds a file
+// or a directory.
+bool FileExists(const std::string& name);
+
+// Shows one message to the user and returns when it has been seen.
+void ShowMessage(const std::string& text);
+
+// The two signals that end a successful conversion.
+void PlayCompletionSounds();
+
+// Creates a new, empty file beside `finalName` (same directory) for binary
+// writing and returns it with its name, or nullptr when that fails.
+std::FILE* CreateTemporaryBeside(const std::string& finalName, std::string& temporaryName);
+
+// Replaces (or creates) `finalName` by the complete temporary file.
+bool MoveIntoPlace(const std::string& temporaryName, const std::string& finalName);
