@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ascii.h"
+#include "line_bitmaps.h"
 #include "vocabulary.h"
 
 namespace {
@@ -60,6 +61,29 @@ const std::string& DisplayOfList(const KeywordSet& set, uint32_t listNumber)
     return set.constants.display;
 }
 
+// Writes the vocabulary's spelling over the word line[start, end) when it
+// is an entry.
+void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
+{
+    size_t length = end - start;
+    WordIndexHit hit;
+    if (!FindInWordIndex(set.index, line + start, length, readable - start, hit)) return;
+    char* word = line + start;
+    if (length <= 16 && readable - start >= 16) {
+        // Blend the spelling into a 16-byte block: no call, no loop.
+        uint64_t lineBytes[2], spellingBytes[2];
+        std::memcpy(lineBytes, word, 16);
+        std::memcpy(spellingBytes, hit.spelling, 16);
+        uint64_t mask0 = length >= 8 ? ~0ull : (1ull << (8 * length)) - 1;
+        uint64_t mask1 = length >= 16 ? ~0ull : length > 8 ? (1ull << (8 * (length - 8))) - 1 : 0;
+        lineBytes[0] = (lineBytes[0] & ~mask0) | (spellingBytes[0] & mask0);
+        lineBytes[1] = (lineBytes[1] & ~mask1) | (spellingBytes[1] & mask1);
+        std::memcpy(word, lineBytes, 16);
+    } else {
+        std::memcpy(word, hit.spelling, length);
+    }
+}
+
 }  // namespace
 
 bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
@@ -74,7 +98,7 @@ std::string BlankLiterals(std::string_view text)
 const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t length)
 {
     WordIndexHit hit;
-    if (!FindInWordIndex(set.index, word, length, hit)) return nullptr;
+    if (!FindInWordIndex(set.index, word, length, length, hit)) return nullptr;
     return DisplayOfList(set, hit.listNumber).data() + hit.entryOffset;
 }
 
@@ -90,33 +114,61 @@ const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word)
     return nullptr;
 }
 
-void ApplyKeywordCase(char* line, size_t length, const KeywordSet& set)
+void ApplyKeywordCase(char* line, size_t length, size_t readable, const KeywordSet& set)
 {
-    // The working copy is where words are found: literals blanked, the
-    // comment cut off, letters lowered. Kept between calls only to save
-    // allocations; no line depends on the one before.
-    thread_local std::string working;
-    working.assign(line, length);
-    char* work = working.data();
-    BlankLiteralsInPlace(work, length);
-    if (auto* apostrophe = static_cast<char*>(std::memchr(work, '\'', length))) length = static_cast<size_t>(apostrophe - work);
-    for (size_t i = 0; i < length; ++i) work[i] = AsciiLower(work[i]);
-
-    size_t i = 0;
-    while (i < length) {
-        if (!kWordChars[static_cast<unsigned char>(work[i])]) {
-            ++i;
+    // Walks from word to word through the line's bitmaps and finds the same
+    // words as scanning a copy with literals blanked, the comment cut off
+    // and letters lowered would.
+    size_t dataStart = 0;
+    if (StartsDataStatement(line, length, dataStart)) {
+        // Only the word DATA itself is left outside the items.
+        ConvertWord(line, dataStart, dataStart + 4, readable, set);
+        return;
+    }
+    LineBitmaps maps;
+    ClassifyLine(line, length, readable, maps);
+    const uint64_t* wordChars = maps.wordChars;
+    size_t position = 0;
+    while (position < length) {
+        // The block of 64 bytes that holds `position`: its word starts before
+        // the first quote or apostrophe, then that mark.
+        size_t block = position / 64;
+        size_t blockStart = block * 64;
+        uint64_t words = wordChars[block];
+        uint64_t carry = block > 0 ? wordChars[block - 1] >> 63 : 0;
+        uint64_t unseen = ~0ull << (position % 64);
+        uint64_t marks = maps.marks[block] & unseen;
+        uint64_t beforeMark = marks != 0 ? (marks & (0 - marks)) - 1 : ~0ull;
+        uint64_t starts = words & ~((words << 1) | carry) & unseen & beforeMark;
+        while (starts != 0) {
+            size_t start = blockStart + static_cast<size_t>(__builtin_ctzll(starts));
+            starts &= starts - 1;
+            uint64_t ends = ~words & (~0ull << (start % 64));
+            size_t end = ends != 0 ? blockStart + static_cast<size_t>(__builtin_ctzll(ends))
+                                   : NextClearBit(wordChars, blockStart + 64, length);
+            ConvertWord(line, start, end, readable, set);
+            position = end;
+        }
+        if (marks == 0) {
+            if (position < blockStart + 64) position = blockStart + 64;
             continue;
         }
-        size_t start = i;
-        while (i < length && kWordChars[static_cast<unsigned char>(work[i])]) ++i;
-        if (const char* spelling = FindKeywordSpelling(set, work + start, i - start))
-            std::memcpy(line + start, spelling, i - start);
+        size_t mark = blockStart + static_cast<size_t>(__builtin_ctzll(marks));
+        if (line[mark] == '\'') return;  // the comment runs to the end of the line
+        auto* close = static_cast<const char*>(std::memchr(line + mark + 1, '"', length - mark - 1));
+        if (close == nullptr) {
+            // An unclosed string hides all but the line's last character,
+            // which can only be a one-letter word (or the comment's start).
+            if (length - 1 > mark && kWordChars[static_cast<unsigned char>(AsciiLower(line[length - 1]))])
+                ConvertWord(line, length - 1, length, readable, set);
+            return;
+        }
+        position = static_cast<size_t>(close - line) + 1;
     }
 }
 
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set)
 {
-    ApplyKeywordCase(line.data(), line.size(), set);
+    ApplyKeywordCase(line.data(), line.size(), line.size(), set);
     return line;
 }

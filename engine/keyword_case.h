@@ -22,8 +22,10 @@ std::string BlankLiterals(std::string_view text);
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
 
 // The same on a byte range that is not a std::string (the batch tool
-// converts lines inside its read buffer).
-void ApplyKeywordCase(char* line, size_t length, const KeywordSet& set);
+// converts lines inside its read buffer). `readable` (at least `length`)
+// says how many bytes from `line` on may be read; with 16 bytes to spare
+// past the line the scan reads whole blocks only.
+void ApplyKeywordCase(char* line, size_t length, size_t readable, const KeywordSet& set);
 
 // The display spelling for a lower-case word, or nullptr when no list holds
 // it. FindKeywordSpelling uses the lookup table; SearchKeywordSpelling is

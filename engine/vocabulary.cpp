@@ -71,7 +71,9 @@ KeywordSet MakeKeywordSet(WordList keywords, WordList api, WordList constants)
     set.keywords = std::move(keywords);
     set.api = std::move(api);
     set.constants = std::move(constants);
-    set.index = BuildWordIndex({&set.keywords.search, &set.api.search, &set.constants.search});
+    set.index = BuildWordIndex({{&set.keywords.search, &set.keywords.display},
+                                {&set.api.search, &set.api.display},
+                                {&set.constants.search, &set.constants.display}});
     return set;
 }
 
@@ -96,16 +98,14 @@ void ApplyCaseMode(WordList& list, CaseMode mode)
 
 std::string ReadVocabularyFile(const char* fileName)
 {
+    // Read to the end rather than trusting a size from seeking: a folder
+    // opened as a stream reports an absurd size and then fails to read.
     std::string text;
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) return text;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long size = std::ftell(file);
-        if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-            text.resize(static_cast<size_t>(size));
-            text.resize(std::fread(text.data(), 1, text.size(), file));
-        }
-    }
+    char chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
     std::fclose(file);
     return text;
 }

@@ -1,35 +1,18 @@
 #include "word_index.h"
 
-#include <cstring>
-
 #include "keyword_case.h"
 
 namespace {
 
-uint32_t HashWord(const char* word, size_t length)
-{
-    uint32_t hash = 2166136261u;  // FNV-1a
-    for (size_t i = 0; i < length; ++i) {
-        hash ^= static_cast<unsigned char>(word[i]);
-        hash *= 16777619u;
-    }
-    return hash;
-}
+using namespace word_index_detail;
 
 // Only entries made entirely of word characters can ever match a word of a
-// line, so only those need a slot.
+// line, so only those need a slot (and only on those is folding exact).
 bool CanMatchWord(const char* entry, size_t length)
 {
     for (size_t i = 0; i < length; ++i)
         if (!IsWordChar(entry[i])) return false;
     return true;
-}
-
-size_t TableSizeFor(size_t entries)
-{
-    size_t size = 16;
-    while (size < entries * 2) size *= 2;
-    return size;
 }
 
 size_t CountEntries(const std::string& search)
@@ -39,63 +22,55 @@ size_t CountEntries(const std::string& search)
     return count;
 }
 
-const WordIndexSlot* FindSlot(const WordIndex& index, const char* word, size_t length, uint32_t hash)
+void AddEntry(WordIndex& index, const std::string& search, const std::string& display, size_t start, size_t length,
+              uint32_t listNumber)
 {
-    size_t mask = index.slots.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const WordIndexSlot& slot = index.slots[i];
-        if (slot.keyLength == 0) return &slot;
-        if (slot.hash == hash && slot.keyLength == length &&
-            std::memcmp(index.keys.data() + slot.keyOffset, word, length) == 0)
-            return &slot;
-    }
+    const char* entry = search.data() + start;
+    FoldedWord folded = FoldWord(entry, length, length);
+    WordIndexSlot& slot = index.slots[FindSlot(index, entry, length, folded)];
+    if (slot.keyLength != 0) return;  // the first list and leftmost place win
+    slot.head0 = folded.head0;
+    slot.head1 = folded.head1;
+    slot.keyLength = static_cast<uint32_t>(length);
+    slot.listNumber = listNumber;
+    slot.entryOffset = start;
+    slot.tailOffset = index.tails.size();
+    for (size_t i = 16; i < length; ++i) index.tails += static_cast<char>(entry[i] | 0x20);
+    slot.spellingOffset = index.spellings.size();
+    index.spellings.append(display, start, length);
+    uint64_t bit = folded.hash >> 48;
+    index.filter[bit / 64] |= 1ull << (bit % 64);
+    if (length > index.longestKey) index.longestKey = length;
 }
 
 }  // namespace
 
-WordIndex BuildWordIndex(std::initializer_list<const std::string*> searchStrings)
+WordIndex BuildWordIndex(std::initializer_list<ListStrings> lists)
 {
     WordIndex index;
     size_t entries = 0;
-    for (const std::string* search : searchStrings) entries += CountEntries(*search);
-    index.slots.resize(TableSizeFor(entries));
+    for (const ListStrings& list : lists) entries += CountEntries(*list.first);
+    size_t tableSize = 16;
+    while (tableSize < entries * 2) tableSize *= 2;
+    index.slots.resize(tableSize);
+    index.filter.assign((1u << 16) / 64, 0);
 
     uint32_t listNumber = 0;
-    for (const std::string* search : searchStrings) {
+    for (const auto& [search, display] : lists) {
         // Entries are the runs between single spaces; an empty run is no entry.
         size_t start = 0;
         while (start < search->size()) {
             size_t end = search->find(' ', start);
             if (end == std::string::npos) end = search->size();
-            const char* entry = search->data() + start;
             size_t length = end - start;
             // The substring search needs a space on both sides of the entry.
             bool enclosed = start > 0 && end < search->size();
-            if (length > 0 && enclosed && CanMatchWord(entry, length)) {
-                uint32_t hash = HashWord(entry, length);
-                auto* slot = const_cast<WordIndexSlot*>(FindSlot(index, entry, length, hash));
-                if (slot->keyLength == 0) {  // the first list and leftmost place win
-                    slot->hash = hash;
-                    slot->keyOffset = static_cast<uint32_t>(index.keys.size());
-                    slot->keyLength = static_cast<uint32_t>(length);
-                    slot->listNumber = listNumber;
-                    slot->entryOffset = start;
-                    index.keys.append(entry, length);
-                    if (length > index.longestKey) index.longestKey = length;
-                }
-            }
+            if (length > 0 && enclosed && CanMatchWord(search->data() + start, length))
+                AddEntry(index, *search, *display, start, length, listNumber);
             start = end + 1;
         }
         ++listNumber;
     }
+    index.spellings.append(16, ' ');
     return index;
-}
-
-bool FindInWordIndex(const WordIndex& index, const char* word, size_t length, WordIndexHit& hit)
-{
-    if (length == 0 || length > index.longestKey) return false;
-    const WordIndexSlot* slot = FindSlot(index, word, length, HashWord(word, length));
-    if (slot->keyLength == 0) return false;
-    hit = {slot->listNumber, slot->entryOffset};
-    return true;
 }

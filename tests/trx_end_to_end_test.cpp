@@ -338,8 +338,6 @@ TEST_F(TrxTest, VocabularyProblemsAreReportedAndConversionGoesOn)
          startMissing("FreeBasicKeywords") + startMissing("ApiKeywords") + startMissing("FreeBasicConstants"), unchanged},
         {"empty Keywords.ini, PowerBasic", "", {"-p"},
          startMissing("PowerBasicKeywords") + startMissing("ApiKeywords") + startMissing("PowerBasicConstants"), unchanged},
-        {"Keywords.ini is a directory", "<directory>", {},
-         startMissing("FreeBasicKeywords") + startMissing("ApiKeywords") + startMissing("FreeBasicConstants"), unchanged},
         {"missing FreeBasic constants", fbKeywords + pbKeywords + api + pbConstants, {}, startMissing("FreeBasicConstants"),
          "Dim x As long: c = GetFocus(): Case wm_keydown, %null\r\n"},
         {"missing FreeBasic sections are not read with -p", pbKeywords + api + pbConstants, {"-p"}, "", pbFull},
@@ -359,10 +357,7 @@ TEST_F(TrxTest, VocabularyProblemsAreReportedAndConversionGoesOn)
         SCOPED_TRACE(c.title);
         fs::remove_all(dir_);
         fs::create_directory(dir_);
-        if (c.vocabulary == "<directory>")
-            fs::create_directory(dir_ / "Keywords.ini");
-        else if (c.vocabulary != "<none>")
-            Write("Keywords.ini", c.vocabulary);
+        if (c.vocabulary != "<none>") Write("Keywords.ini", c.vocabulary);
         Write("prog.bas", input);
         std::vector<std::string> args{"prog.bas"};
         args.insert(args.end(), c.options.begin(), c.options.end());
@@ -370,6 +365,19 @@ TEST_F(TrxTest, VocabularyProblemsAreReportedAndConversionGoesOn)
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(Read("prog.bas.bas"), c.output);
     }
+}
+
+TEST_F(TrxTest, VocabularyThatIsADirectoryReadsAsEmptyText)
+{
+    // A directory named Keywords.ini passes the existence test but yields no
+    // text: each section reports its missing start tag, and the lines pass
+    // unchanged.
+    fs::create_directory(dir_ / "Keywords.ini");
+    Write("prog.bas", "dim x\n");
+    RunResult run = Run({"prog.bas"});
+    EXPECT_EQ(run.err, Msg("XML start-tag not found:  <FreeBasicKeywords>") + Msg("XML start-tag not found:  <ApiKeywords>") +
+                           Msg("XML start-tag not found:  <FreeBasicConstants>"));
+    EXPECT_EQ(Read("prog.bas.bas"), "dim x\r\n");
 }
 
 TEST_F(TrxTest, VocabularyLayoutSeparatorsOrderAndRepetition)

@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "command_line.h"
@@ -28,6 +29,7 @@ const char* kUsageText =
 struct OutputBuffer {
     std::FILE* file = nullptr;
     std::vector<char> bytes;
+    size_t used = 0;
     bool failed = false;
 };
 
@@ -35,17 +37,22 @@ constexpr size_t kOutputBlock = 1 << 20;
 
 void Flush(OutputBuffer& output)
 {
-    if (!output.bytes.empty() && std::fwrite(output.bytes.data(), 1, output.bytes.size(), output.file) != output.bytes.size())
+    if (output.used > 0 && std::fwrite(output.bytes.data(), 1, output.used, output.file) != output.used)
         output.failed = true;
-    output.bytes.clear();
+    output.used = 0;
 }
 
 void WriteLine(OutputBuffer& output, const char* text, size_t length)
 {
-    output.bytes.insert(output.bytes.end(), text, text + length);
-    output.bytes.push_back('\r');
-    output.bytes.push_back('\n');
-    if (output.bytes.size() >= kOutputBlock) Flush(output);
+    if (output.bytes.size() - output.used < length + 2) {
+        Flush(output);
+        if (output.bytes.size() < length + 2) output.bytes.resize(length + 2);
+    }
+    char* at = output.bytes.data() + output.used;
+    std::memcpy(at, text, length);
+    at[length] = '\r';
+    at[length + 1] = '\n';
+    output.used += length + 2;
 }
 
 void ReportCannotRead(const std::string& name) { ShowMessage("Cannot read file: \"" + name + "\"."); }
@@ -71,10 +78,10 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
         ReportCannotWrite(outputName);
         return;
     }
-    output.bytes.reserve(kOutputBlock + 1024);
+    output.bytes.resize(kOutputBlock);
 
     LineReadResult read = ReadLines(input, [&](char* text, size_t length) {
-        ApplyKeywordCase(text, length, set);
+        ApplyKeywordCase(text, length, length + kReadableAfterLine, set);
         WriteLine(output, text, length);
         return !output.failed;
     });

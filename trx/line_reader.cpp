@@ -19,7 +19,7 @@ size_t TrailingCarriageReturns(const char* text, size_t length, size_t atMost)
 
 LineReadResult ReadLines(std::FILE* input, const LineHandler& onLine)
 {
-    std::vector<char> buffer(kReadChunk);
+    std::vector<char> buffer(kReadChunk + kReadableAfterLine);
     size_t lineStart = 0;  // first byte of the line being collected
     size_t filled = 0;     // bytes of the input held in the buffer
     size_t scanned = 0;    // bytes already known to hold no LF
@@ -43,9 +43,9 @@ LineReadResult ReadLines(std::FILE* input, const LineHandler& onLine)
         filled -= lineStart;
         scanned = filled;
         lineStart = 0;
-        if (buffer.size() - filled < kReadChunk) buffer.resize(filled + kReadChunk);
+        if (buffer.size() - filled < kReadChunk + kReadableAfterLine) buffer.resize(filled + kReadChunk + kReadableAfterLine);
 
-        size_t got = std::fread(buffer.data() + filled, 1, buffer.size() - filled, input);
+        size_t got = std::fread(buffer.data() + filled, 1, buffer.size() - filled - kReadableAfterLine, input);
         if (std::ferror(input)) return LineReadResult::ReadFailed;
         if (auto* ctrlZ = static_cast<char*>(std::memchr(buffer.data() + filled, kCtrlZ, got))) {
             got = static_cast<size_t>(ctrlZ - (buffer.data() + filled));

@@ -12,6 +12,10 @@
 #include <cstdio>
 #include <functional>
 
+// Past the end of every line handed out, at least this many more bytes of
+// the buffer may be read (their values are unspecified).
+inline constexpr size_t kReadableAfterLine = 16;
+
 enum class LineReadResult { Complete, ReadFailed, Stopped };
 
 // Calls `onLine` for each line with its text (without line end) in a

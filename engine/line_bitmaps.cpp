@@ -1,0 +1,97 @@
+#include "line_bitmaps.h"
+
+#include <array>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "keyword_case.h"
+
+namespace {
+
+constexpr std::array<uint8_t, 256> MakeClassTable()
+{
+    // 1 = word character in any case, 2 = quote or apostrophe
+    std::array<uint8_t, 256> table{};
+    for (int c = 'a'; c <= 'z'; ++c) table[c] = table[c - 'a' + 'A'] = 1;
+    for (int c = '0'; c <= '9'; ++c) table[c] = 1;
+    for (unsigned char c : {'_', '%', '&', '$', '.', '!', '?', '@'}) table[c] = 1;
+    table['"'] = table['\''] = 2;
+    return table;
+}
+
+constexpr std::array<uint8_t, 256> kClass = MakeClassTable();
+
+uint64_t LowBitsMask(size_t bits) { return bits >= 64 ? ~0ull : (1ull << bits) - 1; }
+
+void ClassifyScalar(const char* line, size_t from, size_t to, uint64_t& wordBits, uint64_t& markBits)
+{
+    for (size_t i = from; i < to; ++i) {
+        uint8_t kind = kClass[static_cast<unsigned char>(line[i])];
+        wordBits |= static_cast<uint64_t>(kind & 1) << (i % 64);
+        markBits |= static_cast<uint64_t>(kind >> 1) << (i % 64);
+    }
+}
+
+#if defined(__SSE2__)
+// Bytes in [low, high], by a signed compare after shifting the range to the
+// bottom of the signed byte range.
+inline __m128i InRange(__m128i bytes, char low, char high)
+{
+    __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(low + 128)));
+    return _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(high - low - 127)));
+}
+
+inline __m128i Equal(__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); }
+
+void Classify16(const char* at, uint32_t& wordBits, uint32_t& markBits)
+{
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    __m128i letters = InRange(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), 'a', 'z');
+    __m128i digits = InRange(bytes, '0', '9');
+    __m128i dollarToAmpersand = InRange(bytes, '$', '&');
+    __m128i questionAndAt = InRange(bytes, '?', '@');
+    __m128i singles = _mm_or_si128(_mm_or_si128(Equal(bytes, '!'), Equal(bytes, '.')), Equal(bytes, '_'));
+    __m128i word = _mm_or_si128(_mm_or_si128(letters, digits),
+                                _mm_or_si128(_mm_or_si128(dollarToAmpersand, questionAndAt), singles));
+    __m128i marks = _mm_or_si128(Equal(bytes, '"'), Equal(bytes, '\''));
+    wordBits = static_cast<uint32_t>(_mm_movemask_epi8(word));
+    markBits = static_cast<uint32_t>(_mm_movemask_epi8(marks));
+}
+#endif
+
+}  // namespace
+
+void ClassifyLine(const char* line, size_t length, size_t readable, LineBitmaps& maps)
+{
+    size_t words = length / 64 + 1;
+    if (words <= LineBitmaps::kInlineBlocks) {
+        maps.wordChars = maps.inlineBits;
+        maps.marks = maps.inlineBits + LineBitmaps::kInlineBlocks;
+    } else {
+        maps.heapBits.resize(2 * words);
+        maps.wordChars = maps.heapBits.data();
+        maps.marks = maps.heapBits.data() + words;
+    }
+    for (size_t word = 0; word < words; ++word) {
+        size_t from = word * 64;
+        size_t to = from + 64 < length ? from + 64 : length;
+        uint64_t wordBits = 0, markBits = 0;
+        size_t done = from;
+#if defined(__SSE2__)
+        for (; done < to && done + 16 <= readable; done += 16) {
+            uint32_t blockWords, blockMarks;
+            Classify16(line + done, blockWords, blockMarks);
+            wordBits |= static_cast<uint64_t>(blockWords) << (done % 64);
+            markBits |= static_cast<uint64_t>(blockMarks) << (done % 64);
+        }
+        if (done > to) done = to;
+#endif
+        ClassifyScalar(line, done, to, wordBits, markBits);
+        // Bytes past the line's end may have been read; they are no part of it.
+        uint64_t keep = LowBitsMask(to - from);
+        maps.wordChars[word] = wordBits & keep;
+        maps.marks[word] = markBits & keep;
+    }
+}

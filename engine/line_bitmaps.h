@@ -1,0 +1,47 @@
+#pragma once
+// Bit-per-byte maps of one line, so that the conversion can jump from word
+// to word instead of testing every byte on its own.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Storage for the maps of one line: on the stack for the usual short line,
+// on the heap for a long one.
+struct LineBitmaps {
+    static constexpr size_t kInlineBlocks = 16;  // lines of up to 1023 bytes
+    uint64_t inlineBits[2 * kInlineBlocks];
+    std::vector<uint64_t> heapBits;
+    uint64_t* wordChars = nullptr;  // bit i: line[i] is a word character, in any case
+    uint64_t* marks = nullptr;      // bit i: line[i] is a double quote or an apostrophe
+};
+
+// Fills both maps for line[0, length); bits from `length` on are clear.
+// `readable` (at least `length`) says how many bytes from `line` on may be
+// read; with 16 to spare the last block is classified like the others.
+void ClassifyLine(const char* line, size_t length, size_t readable, LineBitmaps& maps);
+
+// The first position in [from, limit) whose bit is set (or, with `flip` all
+// ones, clear), else limit.
+inline size_t NextBit(const uint64_t* bits, size_t from, size_t limit, uint64_t flip)
+{
+    if (from >= limit) return limit;
+    size_t word = from / 64;
+    uint64_t pending = (bits[word] ^ flip) & (~0ull << (from % 64));
+    while (pending == 0) {
+        if (++word * 64 >= limit) return limit;
+        pending = bits[word] ^ flip;
+    }
+    size_t found = word * 64 + static_cast<size_t>(__builtin_ctzll(pending));
+    return found < limit ? found : limit;
+}
+
+inline size_t NextSetBit(const uint64_t* bits, size_t from, size_t limit)
+{
+    return NextBit(bits, from, limit, 0);
+}
+
+inline size_t NextClearBit(const uint64_t* bits, size_t from, size_t limit)
+{
+    return NextBit(bits, from, limit, ~0ull);
+}
