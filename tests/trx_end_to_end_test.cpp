@@ -4,6 +4,7 @@
 // code 0 and write nothing to stdout; stderr is compared byte for byte.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -174,6 +175,9 @@ protected:
             ::dup2(in, 0);
             ::dup2(out, 1);
             ::dup2(err, 2);
+            if (unprivileged_ && ::geteuid() == 0 &&
+                (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+                ::_exit(125);
             ::execv(TRX_BINARY, argv.data());
             ::_exit(127);
         }
@@ -184,6 +188,15 @@ protected:
         EXPECT_EQ(WEXITSTATUS(status), 0);
         EXPECT_EQ(ReadBytes(outPath), "") << "trx wrote to stdout";
         return RunResult{ReadBytes(errPath)};
+    }
+
+    // Permission tests mean nothing to root: from here on trx runs as an
+    // ordinary user, in folders that user may enter and write.
+    void RunUnprivileged()
+    {
+        unprivileged_ = true;
+        fs::permissions(root_, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+        fs::permissions(dir_, fs::perms::all);
     }
 
     void Write(const std::string& name, const std::string& bytes) { WriteBytes(dir_ / name, bytes); }
@@ -215,8 +228,10 @@ protected:
         return Read("prog.bas.bas");
     }
 
+    static constexpr uid_t kNobody = 65534;
     fs::path root_;
     fs::path dir_;
+    bool unprivileged_ = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -595,7 +610,7 @@ TEST_F(TrxTest, SourceWhoseReadFailsCreatesNoOutput)
 
 TEST_F(TrxTest, SourceWithoutReadPermissionCreatesNoOutput)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "running as root: a file of mode 000 is still readable";
+    RunUnprivileged();
     Write("Keywords.ini", kVocabulary);
     Write("secret.bas", "print\n");
     Write("secret.bas.bas", "older output\r\n");
@@ -633,11 +648,12 @@ TEST_F(TrxTest, OutputThatCannotBeCreatedLeavesNothingBehind)
 
 TEST_F(TrxTest, OutputInReadOnlyFolderIsReported)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "running as root: a read-only folder is still writable";
+    RunUnprivileged();
     Write("Keywords.ini", kVocabulary);
     fs::create_directory(dir_ / "ro");
     Write("ro/prog.bas", "print\n");
-    fs::permissions(dir_ / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir_ / "ro", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                     fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
     std::set<std::string> before = Listing();
     RunResult run = Run({"ro/prog.bas"});
     EXPECT_EQ(run.err, Msg("Cannot write file: \"ro/prog.bas.bas\"."));
