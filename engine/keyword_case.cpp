@@ -74,13 +74,69 @@ void ConvertWord(char* line, size_t start, size_t end, size_t readable, const Ke
         uint64_t lineBytes[2], spellingBytes[2];
         std::memcpy(lineBytes, word, 16);
         std::memcpy(spellingBytes, hit.spelling, 16);
-        uint64_t mask0 = length >= 8 ? ~0ull : (1ull << (8 * length)) - 1;
-        uint64_t mask1 = length >= 16 ? ~0ull : length > 8 ? (1ull << (8 * (length - 8))) - 1 : 0;
+        uint64_t mask0 = word_index_detail::kByteMasks.low[length];
+        uint64_t mask1 = word_index_detail::kByteMasks.high[length];
         lineBytes[0] = (lineBytes[0] & ~mask0) | (spellingBytes[0] & mask0);
         lineBytes[1] = (lineBytes[1] & ~mask1) | (spellingBytes[1] & mask1);
         std::memcpy(word, lineBytes, 16);
     } else {
         std::memcpy(word, hit.spelling, length);
+    }
+}
+
+// Converts one line of a classified block. Walks from word to word through
+// the bitmaps and finds the same words as scanning a copy of the line with
+// literals blanked, the comment cut off and letters lowered would.
+void ConvertLine(char* block, LineSpan span, size_t readable, const LineBitmaps& maps, const KeywordSet& set)
+{
+    char* line = block + span.start;
+    size_t dataStart = 0;
+    if (StartsDataStatement(line, span.length, dataStart)) {
+        // Only the word DATA itself is left outside the items.
+        ConvertWord(block, span.start + dataStart, span.start + dataStart + 4, readable, set);
+        return;
+    }
+    const uint64_t* wordChars = maps.wordChars;
+    size_t lineEnd = span.start + span.length;
+    size_t position = span.start;
+    while (position < lineEnd) {
+        // The block of 64 bytes that holds `position`: its word starts before
+        // the first quote or apostrophe, then that mark.
+        size_t chunk = position / 64;
+        size_t chunkStart = chunk * 64;
+        uint64_t words = wordChars[chunk];
+        uint64_t before = (words << 1) | (chunk > 0 ? wordChars[chunk - 1] >> 63 : 0);
+        if (span.start >= chunkStart) before &= ~(1ull << (span.start - chunkStart));  // the line starts a word
+        uint64_t inLine = ~0ull << (position % 64);
+        if (lineEnd - chunkStart < 64) inLine &= (1ull << (lineEnd - chunkStart)) - 1;
+        uint64_t marks = maps.marks[chunk] & inLine;
+        uint64_t beforeMark = marks != 0 ? (marks & (0 - marks)) - 1 : ~0ull;
+        uint64_t starts = words & ~before & inLine & beforeMark;
+        while (starts != 0) {
+            size_t start = chunkStart + static_cast<size_t>(__builtin_ctzll(starts));
+            starts &= starts - 1;
+            uint64_t ends = ~words & (~0ull << (start % 64));
+            size_t end = ends != 0 ? chunkStart + static_cast<size_t>(__builtin_ctzll(ends))
+                                   : NextClearBit(wordChars, chunkStart + 64, lineEnd);
+            if (end > lineEnd) end = lineEnd;
+            ConvertWord(block, start, end, readable, set);
+            position = end;
+        }
+        if (marks == 0) {
+            if (position < chunkStart + 64) position = chunkStart + 64;
+            continue;
+        }
+        size_t mark = chunkStart + static_cast<size_t>(__builtin_ctzll(marks));
+        if (block[mark] == '\'') return;  // the comment runs to the end of the line
+        auto* close = static_cast<const char*>(std::memchr(block + mark + 1, '"', lineEnd - mark - 1));
+        if (close == nullptr) {
+            // An unclosed string hides all but the line's last character,
+            // which can only be a one-letter word (or the comment's start).
+            if (lineEnd - 1 > mark && kWordChars[static_cast<unsigned char>(AsciiLower(block[lineEnd - 1]))])
+                ConvertWord(block, lineEnd - 1, lineEnd, readable, set);
+            return;
+        }
+        position = static_cast<size_t>(close - block) + 1;
     }
 }
 
@@ -116,55 +172,16 @@ const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word)
 
 void ApplyKeywordCase(char* line, size_t length, size_t readable, const KeywordSet& set)
 {
-    // Walks from word to word through the line's bitmaps and finds the same
-    // words as scanning a copy with literals blanked, the comment cut off
-    // and letters lowered would.
-    size_t dataStart = 0;
-    if (StartsDataStatement(line, length, dataStart)) {
-        // Only the word DATA itself is left outside the items.
-        ConvertWord(line, dataStart, dataStart + 4, readable, set);
-        return;
-    }
+    LineSpan whole{0, length};
+    ApplyKeywordCase(line, readable, &whole, 1, set);
+}
+
+void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)
+{
+    if (lineCount == 0) return;
     LineBitmaps maps;
-    ClassifyLine(line, length, readable, maps);
-    const uint64_t* wordChars = maps.wordChars;
-    size_t position = 0;
-    while (position < length) {
-        // The block of 64 bytes that holds `position`: its word starts before
-        // the first quote or apostrophe, then that mark.
-        size_t block = position / 64;
-        size_t blockStart = block * 64;
-        uint64_t words = wordChars[block];
-        uint64_t carry = block > 0 ? wordChars[block - 1] >> 63 : 0;
-        uint64_t unseen = ~0ull << (position % 64);
-        uint64_t marks = maps.marks[block] & unseen;
-        uint64_t beforeMark = marks != 0 ? (marks & (0 - marks)) - 1 : ~0ull;
-        uint64_t starts = words & ~((words << 1) | carry) & unseen & beforeMark;
-        while (starts != 0) {
-            size_t start = blockStart + static_cast<size_t>(__builtin_ctzll(starts));
-            starts &= starts - 1;
-            uint64_t ends = ~words & (~0ull << (start % 64));
-            size_t end = ends != 0 ? blockStart + static_cast<size_t>(__builtin_ctzll(ends))
-                                   : NextClearBit(wordChars, blockStart + 64, length);
-            ConvertWord(line, start, end, readable, set);
-            position = end;
-        }
-        if (marks == 0) {
-            if (position < blockStart + 64) position = blockStart + 64;
-            continue;
-        }
-        size_t mark = blockStart + static_cast<size_t>(__builtin_ctzll(marks));
-        if (line[mark] == '\'') return;  // the comment runs to the end of the line
-        auto* close = static_cast<const char*>(std::memchr(line + mark + 1, '"', length - mark - 1));
-        if (close == nullptr) {
-            // An unclosed string hides all but the line's last character,
-            // which can only be a one-letter word (or the comment's start).
-            if (length - 1 > mark && kWordChars[static_cast<unsigned char>(AsciiLower(line[length - 1]))])
-                ConvertWord(line, length - 1, length, readable, set);
-            return;
-        }
-        position = static_cast<size_t>(close - line) + 1;
-    }
+    ClassifyText(block, lines[lineCount - 1].start + lines[lineCount - 1].length, readable, maps);
+    for (size_t i = 0; i < lineCount; ++i) ConvertLine(block, lines[i], readable, maps, set);
 }
 
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set)

@@ -18,6 +18,12 @@ bool IsWordChar(char c);
 // string literals overwritten by spaces.
 std::string BlankLiterals(std::string_view text);
 
+// One line of a text block: its text is block[start, start + length).
+struct LineSpan {
+    size_t start;
+    size_t length;
+};
+
 // Converts `line` in place and returns it.
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
 
@@ -26,6 +32,11 @@ std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
 // says how many bytes from `line` on may be read; with 16 bytes to spare
 // past the line the scan reads whole blocks only.
 void ApplyKeywordCase(char* line, size_t length, size_t readable, const KeywordSet& set);
+
+// Converts many lines of one block at once, each on its own exactly as
+// above (the batch tool hands over a whole read buffer). The lines must be
+// in ascending order and must not overlap; `readable` counts from `block`.
+void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set);
 
 // The display spelling for a lower-case word, or nullptr when no list holds
 // it. FindKeywordSpelling uses the lookup table; SearchKeywordSpelling is

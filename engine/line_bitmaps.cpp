@@ -25,15 +25,6 @@ constexpr std::array<uint8_t, 256> kClass = MakeClassTable();
 
 uint64_t LowBitsMask(size_t bits) { return bits >= 64 ? ~0ull : (1ull << bits) - 1; }
 
-void ClassifyScalar(const char* line, size_t from, size_t to, uint64_t& wordBits, uint64_t& markBits)
-{
-    for (size_t i = from; i < to; ++i) {
-        uint8_t kind = kClass[static_cast<unsigned char>(line[i])];
-        wordBits |= static_cast<uint64_t>(kind & 1) << (i % 64);
-        markBits |= static_cast<uint64_t>(kind >> 1) << (i % 64);
-    }
-}
-
 #if defined(__SSE2__)
 // Bytes in [low, high], by a signed compare after shifting the range to the
 // bottom of the signed byte range.
@@ -63,7 +54,7 @@ void Classify16(const char* at, uint32_t& wordBits, uint32_t& markBits)
 
 }  // namespace
 
-void ClassifyLine(const char* line, size_t length, size_t readable, LineBitmaps& maps)
+void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps& maps)
 {
     size_t words = length / 64 + 1;
     if (words <= LineBitmaps::kInlineBlocks) {
@@ -74,24 +65,41 @@ void ClassifyLine(const char* line, size_t length, size_t readable, LineBitmaps&
         maps.wordChars = maps.heapBits.data();
         maps.marks = maps.heapBits.data() + words;
     }
-    for (size_t word = 0; word < words; ++word) {
-        size_t from = word * 64;
-        size_t to = from + 64 < length ? from + 64 : length;
-        uint64_t wordBits = 0, markBits = 0;
-        size_t done = from;
+    for (size_t word = 0; word < words; ++word) maps.wordChars[word] = maps.marks[word] = 0;
+
+    size_t at = 0;
 #if defined(__SSE2__)
-        for (; done < to && done + 16 <= readable; done += 16) {
-            uint32_t blockWords, blockMarks;
-            Classify16(line + done, blockWords, blockMarks);
-            wordBits |= static_cast<uint64_t>(blockWords) << (done % 64);
-            markBits |= static_cast<uint64_t>(blockMarks) << (done % 64);
-        }
-        if (done > to) done = to;
-#endif
-        ClassifyScalar(line, done, to, wordBits, markBits);
-        // Bytes past the line's end may have been read; they are no part of it.
-        uint64_t keep = LowBitsMask(to - from);
-        maps.wordChars[word] = wordBits & keep;
-        maps.marks[word] = markBits & keep;
+    // 64 bytes at a time while they can be read ...
+    for (; at < length && at + 64 <= readable; at += 64) {
+        uint32_t words[4], marks[4];
+        for (int k = 0; k < 4; ++k) Classify16(text + at + 16 * k, words[k], marks[k]);
+        maps.wordChars[at / 64] = words[0] | (uint64_t{words[1]} << 16) | (uint64_t{words[2]} << 32) | (uint64_t{words[3]} << 48);
+        maps.marks[at / 64] = marks[0] | (uint64_t{marks[1]} << 16) | (uint64_t{marks[2]} << 32) | (uint64_t{marks[3]} << 48);
     }
+#endif
+    // ... then 16 at a time; bytes read past the end are masked off below.
+    for (; at < length; at += 16) {
+        uint64_t wordBits = 0, markBits = 0;
+#if defined(__SSE2__)
+        if (at + 16 <= readable) {
+            uint32_t blockWords, blockMarks;
+            Classify16(text + at, blockWords, blockMarks);
+            wordBits = blockWords;
+            markBits = blockMarks;
+        } else
+#endif
+        {
+            size_t to = at + 16 < length ? at + 16 : length;
+            for (size_t i = at; i < to; ++i) {
+                uint8_t kind = kClass[static_cast<unsigned char>(text[i])];
+                wordBits |= static_cast<uint64_t>(kind & 1) << (i - at);
+                markBits |= static_cast<uint64_t>(kind >> 1) << (i - at);
+            }
+        }
+        maps.wordChars[at / 64] |= wordBits << (at % 64);
+        maps.marks[at / 64] |= markBits << (at % 64);
+    }
+    uint64_t keep = LowBitsMask(length % 64);
+    maps.wordChars[length / 64] &= keep;
+    maps.marks[length / 64] &= keep;
 }

@@ -1,13 +1,13 @@
 #pragma once
-// Bit-per-byte maps of one line, so that the conversion can jump from word
-// to word instead of testing every byte on its own.
+// Bit-per-byte maps of a text (one line or a block of lines), so that the
+// conversion can jump from word to word instead of testing every byte.
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-// Storage for the maps of one line: on the stack for the usual short line,
-// on the heap for a long one.
+// Storage for the maps: on the stack for the usual short line, on the heap
+// for a long line or a block.
 struct LineBitmaps {
     static constexpr size_t kInlineBlocks = 16;  // lines of up to 1023 bytes
     uint64_t inlineBits[2 * kInlineBlocks];
@@ -16,10 +16,10 @@ struct LineBitmaps {
     uint64_t* marks = nullptr;      // bit i: line[i] is a double quote or an apostrophe
 };
 
-// Fills both maps for line[0, length); bits from `length` on are clear.
-// `readable` (at least `length`) says how many bytes from `line` on may be
-// read; with 16 to spare the last block is classified like the others.
-void ClassifyLine(const char* line, size_t length, size_t readable, LineBitmaps& maps);
+// Fills both maps for text[0, length); bits from `length` on are clear.
+// `readable` (at least `length`) says how many bytes from `text` on may be
+// read; with 16 to spare the last bytes are classified like the others.
+void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps& maps);
 
 // The first position in [from, limit) whose bit is set (or, with `flip` all
 // ones, clear), else limit.

@@ -55,14 +55,24 @@ namespace word_index_detail {
 
 constexpr uint64_t kFoldBits = 0x2020202020202020ull;
 
-inline uint64_t LowBytesMask(size_t bytes) { return bytes >= 8 ? ~0ull : (1ull << (8 * bytes)) - 1; }
+// Masks that keep the first n bytes of a 16-byte block (n = 0 to 16), as
+// two 8-byte halves.
+struct ByteMasks {
+    uint64_t low[17];
+    uint64_t high[17];
+};
 
-inline uint64_t Mix(uint64_t value)
+constexpr ByteMasks MakeByteMasks()
 {
-    value ^= value >> 31;
-    value *= 0x9E3779B97F4A7C15ull;
-    return value ^ (value >> 29);
+    ByteMasks masks{};
+    for (int n = 0; n <= 16; ++n) {
+        masks.low[n] = n >= 8 ? ~0ull : (1ull << (8 * n)) - 1;
+        masks.high[n] = n >= 16 ? ~0ull : n > 8 ? (1ull << (8 * (n - 8))) - 1 : 0;
+    }
+    return masks;
 }
+
+inline constexpr ByteMasks kByteMasks = MakeByteMasks();
 
 struct FoldedWord {
     uint64_t head0 = 0;
@@ -82,11 +92,12 @@ inline FoldedWord FoldWord(const char* word, size_t length, size_t readable)
         std::memcpy(&folded.head0, padded, 8);
         std::memcpy(&folded.head1, padded + 8, 8);
     }
-    folded.head0 = (folded.head0 | kFoldBits) & LowBytesMask(length);
-    folded.head1 = length > 8 ? (folded.head1 | kFoldBits) & LowBytesMask(length - 8) : 0;
-    uint64_t hash = Mix(folded.head0 * 0xBF58476D1CE4E5B9ull + folded.head1 + length);
-    for (size_t i = 16; i < length; ++i) hash = Mix(hash + static_cast<unsigned char>(word[i] | 0x20));
-    folded.hash = hash;
+    size_t head = length < 16 ? length : 16;
+    folded.head0 = (folded.head0 | kFoldBits) & kByteMasks.low[head];
+    folded.head1 = (folded.head1 | kFoldBits) & kByteMasks.high[head];
+    uint64_t hash = (folded.head0 * 0x9E3779B97F4A7C15ull) ^ (folded.head1 * 0xC2B2AE3D27D4EB4Full) ^ length;
+    for (size_t i = 16; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(word[i] | 0x20)) * 0x100000001B3ull;
+    folded.hash = hash ^ (hash >> 29);
     return folded;
 }
 
@@ -122,7 +133,7 @@ inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, 
 // Looks up a word made of word characters, in any letter case. Up to
 // `readable` bytes from `word` on may be read (at least `length`); with 16
 // the word is loaded in two plain 8-byte reads.
-inline bool FindInWordIndex(const WordIndex& index, const char* word, size_t length, size_t readable, WordIndexHit& hit)
+[[gnu::always_inline]] inline bool FindInWordIndex(const WordIndex& index, const char* word, size_t length, size_t readable, WordIndexHit& hit)
 {
     using namespace word_index_detail;
     if (length == 0 || length > index.longestKey) return false;

@@ -16,8 +16,12 @@ std::vector<std::string> LinesOf(const std::string& bytes)
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
     std::vector<std::string> lines;
-    LineReadResult result = ReadLines(file, [&](char* text, size_t length) {
-        lines.emplace_back(text, length);
+    LineReadResult result = ReadLines(file, [&](LineBatch& batch) {
+        for (const LineSpan& line : batch.lines) {
+            // Each line is followed by its line end, within the block.
+            EXPECT_LE(line.start + line.length, batch.blockLength);
+            lines.emplace_back(batch.block + line.start, line.length);
+        }
         return true;
     });
     std::fclose(file);
@@ -90,8 +94,8 @@ TEST(LineReader, HandlerCanStopReading)
     std::fputs("a\nb\nc\n", file);
     std::rewind(file);
     int seen = 0;
-    EXPECT_EQ(ReadLines(file, [&](char*, size_t) { return ++seen < 2; }), LineReadResult::Stopped);
-    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(ReadLines(file, [&](LineBatch&) { return ++seen < 1; }), LineReadResult::Stopped);
+    EXPECT_EQ(seen, 1);
     std::fclose(file);
 }
 
@@ -100,6 +104,6 @@ TEST(LineReader, ReadErrorIsReported)
     // Reading a directory fails on the first read.
     std::FILE* folder = std::fopen(".", "rb");
     if (folder == nullptr) GTEST_SKIP() << "this system does not open folders as streams";
-    EXPECT_EQ(ReadLines(folder, [](char*, size_t) { return true; }), LineReadResult::ReadFailed);
+    EXPECT_EQ(ReadLines(folder, [](LineBatch&) { return true; }), LineReadResult::ReadFailed);
     std::fclose(folder);
 }

@@ -42,17 +42,34 @@ void Flush(OutputBuffer& output)
     output.used = 0;
 }
 
-void WriteLine(OutputBuffer& output, const char* text, size_t length)
+void Write(OutputBuffer& output, const char* bytes, size_t length)
 {
-    if (output.bytes.size() - output.used < length + 2) {
+    if (output.bytes.size() - output.used < length) {
         Flush(output);
-        if (output.bytes.size() < length + 2) output.bytes.resize(length + 2);
+        if (length >= output.bytes.size()) {  // too big to collect: straight to the file
+            if (std::fwrite(bytes, 1, length, output.file) != length) output.failed = true;
+            return;
+        }
     }
-    char* at = output.bytes.data() + output.used;
-    std::memcpy(at, text, length);
-    at[length] = '\r';
-    at[length + 1] = '\n';
-    output.used += length + 2;
+    std::memcpy(output.bytes.data() + output.used, bytes, length);
+    output.used += length;
+}
+
+// Writes the converted lines of a batch, each ending CR LF. Lines that
+// already end CR LF go out together with their neighbours, as they stand.
+void WriteBatch(OutputBuffer& output, const LineBatch& batch)
+{
+    size_t unchangedFrom = 0;
+    for (size_t i = 0; i < batch.lines.size(); ++i) {
+        size_t textEnd = batch.lines[i].start + batch.lines[i].length;
+        size_t lineEnd = i + 1 < batch.lines.size() ? batch.lines[i + 1].start : batch.blockLength;
+        bool endsCrLf = lineEnd - textEnd == 2 && batch.block[textEnd] == '\r' && batch.block[textEnd + 1] == '\n';
+        if (endsCrLf) continue;
+        Write(output, batch.block + unchangedFrom, textEnd - unchangedFrom);
+        Write(output, "\r\n", 2);
+        unchangedFrom = lineEnd;
+    }
+    Write(output, batch.block + unchangedFrom, batch.blockLength - unchangedFrom);
 }
 
 void ReportCannotRead(const std::string& name) { ShowMessage("Cannot read file: \"" + name + "\"."); }
@@ -80,9 +97,9 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
     }
     output.bytes.resize(kOutputBlock);
 
-    LineReadResult read = ReadLines(input, [&](char* text, size_t length) {
-        ApplyKeywordCase(text, length, length + kReadableAfterLine, set);
-        WriteLine(output, text, length);
+    LineReadResult read = ReadLines(input, [&](LineBatch& batch) {
+        ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterLine, batch.lines.data(), batch.lines.size(), set);
+        WriteBatch(output, batch);
         return !output.failed;
     });
     Flush(output);

@@ -1,7 +1,6 @@
 #include "line_reader.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -17,31 +16,39 @@ size_t TrailingCarriageReturns(const char* text, size_t length, size_t atMost)
 
 }  // namespace
 
-LineReadResult ReadLines(std::FILE* input, const LineHandler& onLine)
+LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch)
 {
     std::vector<char> buffer(kReadChunk + kReadableAfterLine);
     size_t lineStart = 0;  // first byte of the line being collected
     size_t filled = 0;     // bytes of the input held in the buffer
-    size_t scanned = 0;    // bytes already known to hold no LF
+    size_t scanned = 0;    // bytes from lineStart on known to hold no LF
     bool inputEnded = false;
+    LineBatch batch;
 
     for (;;) {
-        auto* lineFeed = static_cast<char*>(std::memchr(buffer.data() + scanned, '\n', filled - scanned));
-        if (lineFeed != nullptr) {
+        batch.lines.clear();
+        size_t from = lineStart > scanned ? lineStart : scanned;
+        while (auto* lineFeed = static_cast<char*>(std::memchr(buffer.data() + from, '\n', filled - from))) {
             size_t end = static_cast<size_t>(lineFeed - buffer.data());
-            char* text = buffer.data() + lineStart;
             size_t length = end - lineStart;
-            length -= TrailingCarriageReturns(text, length, 2);
-            if (!onLine(text, length)) return LineReadResult::Stopped;
-            lineStart = scanned = end + 1;
-            continue;
+            length -= TrailingCarriageReturns(buffer.data() + lineStart, length, 2);
+            batch.lines.push_back({lineStart, length});
+            lineStart = from = end + 1;
+        }
+        scanned = filled;
+        if (!batch.lines.empty()) {
+            size_t batchStart = batch.lines.front().start;
+            for (LineSpan& line : batch.lines) line.start -= batchStart;
+            batch.block = buffer.data() + batchStart;
+            batch.blockLength = lineStart - batchStart;
+            if (!onBatch(batch)) return LineReadResult::Stopped;
         }
         if (inputEnded) break;
 
         // Keep the unfinished line, make room for at least one more chunk.
         if (lineStart > 0) std::memmove(buffer.data(), buffer.data() + lineStart, filled - lineStart);
         filled -= lineStart;
-        scanned = filled;
+        scanned -= lineStart;
         lineStart = 0;
         if (buffer.size() - filled < kReadChunk + kReadableAfterLine) buffer.resize(filled + kReadChunk + kReadableAfterLine);
 
@@ -56,10 +63,11 @@ LineReadResult ReadLines(std::FILE* input, const LineHandler& onLine)
     }
 
     if (filled > lineStart) {
-        char* text = buffer.data() + lineStart;
         size_t length = filled - lineStart;
-        length -= TrailingCarriageReturns(text, length, 1);
-        if (!onLine(text, length)) return LineReadResult::Stopped;
+        batch.lines.assign(1, {0, length - TrailingCarriageReturns(buffer.data() + lineStart, length, 1)});
+        batch.block = buffer.data() + lineStart;
+        batch.blockLength = length;
+        if (!onBatch(batch)) return LineReadResult::Stopped;
     }
     return LineReadResult::Complete;
 }

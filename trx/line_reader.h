@@ -11,16 +11,27 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
-// Past the end of every line handed out, at least this many more bytes of
-// the buffer may be read (their values are unspecified).
+#include "keyword_case.h"
+
+// Past the end of every batch, at least this many more bytes of the buffer
+// may be read (their values are unspecified).
 inline constexpr size_t kReadableAfterLine = 16;
+
+// The complete lines of one read, in a writable buffer: `block` holds them
+// back to back, each followed by its line end (only the input's last line
+// may have none); `lines` gives each line's text within the block.
+struct LineBatch {
+    char* block = nullptr;
+    size_t blockLength = 0;
+    std::vector<LineSpan> lines;
+};
 
 enum class LineReadResult { Complete, ReadFailed, Stopped };
 
-// Calls `onLine` for each line with its text (without line end) in a
-// writable buffer; `onLine` may change the bytes in place, and returns false
-// to stop reading.
-using LineHandler = std::function<bool(char* text, size_t length)>;
+// Calls `onBatch` for each batch of lines, in order; it may change the
+// bytes of the block, and returns false to stop reading.
+using LineBatchHandler = std::function<bool(LineBatch& batch)>;
 
-LineReadResult ReadLines(std::FILE* input, const LineHandler& onLine);
+LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch);

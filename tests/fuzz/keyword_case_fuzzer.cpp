@@ -5,7 +5,9 @@
 // - a converted line has the same length and differs only in ASCII letter case;
 // - nothing inside a closed string literal, after a comment apostrophe or
 //   among DATA items changes;
-// - the lookup table converts exactly as the plain substring search would.
+// - the lookup table converts exactly as the plain substring search would;
+// - converting the LF-separated pieces of the input as one block of lines
+//   gives the same as converting each piece alone.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -116,5 +118,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (locked[i]) Check(converted[i] == line[i]);
     }
     Check(converted == ConvertBySearch(line, set));
+
+    std::vector<LineSpan> spans;
+    std::string oneByOne = line;
+    for (size_t start = 0; start <= line.size();) {
+        size_t end = line.find('\n', start);
+        if (end == std::string::npos) end = line.size();
+        spans.push_back({start, end - start});
+        std::string piece = line.substr(start, end - start);
+        oneByOne.replace(start, piece.size(), ApplyKeywordCase(piece, set));
+        start = end + 1;
+    }
+    std::string block = line;
+    ApplyKeywordCase(block.data(), block.size(), spans.data(), spans.size(), set);
+    Check(block == oneByOne);
     return 0;
 }
