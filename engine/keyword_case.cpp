@@ -170,12 +170,6 @@ const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word)
     return nullptr;
 }
 
-void ApplyKeywordCase(char* line, size_t length, size_t readable, const KeywordSet& set)
-{
-    LineSpan whole{0, length};
-    ApplyKeywordCase(line, readable, &whole, 1, set);
-}
-
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)
 {
     if (lineCount == 0) return;
@@ -186,6 +180,7 @@ void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_
 
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set)
 {
-    ApplyKeywordCase(line.data(), line.size(), line.size(), set);
+    LineSpan whole{0, line.size()};
+    ApplyKeywordCase(line.data(), line.size(), &whole, 1, set);
     return line;
 }

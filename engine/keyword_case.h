@@ -27,15 +27,11 @@ struct LineSpan {
 // Converts `line` in place and returns it.
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
 
-// The same on a byte range that is not a std::string (the batch tool
-// converts lines inside its read buffer). `readable` (at least `length`)
-// says how many bytes from `line` on may be read; with 16 bytes to spare
-// past the line the scan reads whole blocks only.
-void ApplyKeywordCase(char* line, size_t length, size_t readable, const KeywordSet& set);
-
-// Converts many lines of one block at once, each on its own exactly as
-// above (the batch tool hands over a whole read buffer). The lines must be
-// in ascending order and must not overlap; `readable` counts from `block`.
+// Converts many lines of one writable block at once, each exactly as the
+// form above would (the batch tool hands over its whole read buffer). The
+// lines must be in ascending order and must not overlap. `readable` counts
+// the bytes from `block` on that may be read; with 16 to spare past the
+// last line the scan reads whole 16-byte blocks only.
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set);
 
 // The display spelling for a lower-case word, or nullptr when no list holds

@@ -56,16 +56,16 @@ void Classify16(const char* at, uint32_t& wordBits, uint32_t& markBits)
 
 void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps& maps)
 {
-    size_t words = length / 64 + 1;
-    if (words <= LineBitmaps::kInlineBlocks) {
+    size_t blocks = length / 64 + 1;  // one 64-bit block of bits per 64 bytes
+    if (blocks <= LineBitmaps::kInlineBlocks) {
         maps.wordChars = maps.inlineBits;
         maps.marks = maps.inlineBits + LineBitmaps::kInlineBlocks;
     } else {
-        maps.heapBits.resize(2 * words);
+        maps.heapBits.resize(2 * blocks);
         maps.wordChars = maps.heapBits.data();
-        maps.marks = maps.heapBits.data() + words;
+        maps.marks = maps.heapBits.data() + blocks;
     }
-    for (size_t word = 0; word < words; ++word) maps.wordChars[word] = maps.marks[word] = 0;
+    for (size_t block = 0; block < blocks; ++block) maps.wordChars[block] = maps.marks[block] = 0;
 
     size_t at = 0;
 #if defined(__SSE2__)
