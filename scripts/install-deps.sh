@@ -11,7 +11,6 @@ packages=(
 
 missing=()
 for package in "${packages[@]}"; do
-  [[ $package == \#* ]] && continue
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$package")
   fi
