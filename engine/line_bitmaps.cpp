@@ -1,27 +1,13 @@
 #include "line_bitmaps.h"
 
-#include <array>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "ascii.h"
 #include "keyword_case.h"
 
 namespace {
-
-constexpr std::array<uint8_t, 256> MakeClassTable()
-{
-    // 1 = word character in any case, 2 = quote or apostrophe
-    std::array<uint8_t, 256> table{};
-    for (int c = 'a'; c <= 'z'; ++c) table[c] = table[c - 'a' + 'A'] = 1;
-    for (int c = '0'; c <= '9'; ++c) table[c] = 1;
-    for (unsigned char c : {'_', '%', '&', '$', '.', '!', '?', '@'}) table[c] = 1;
-    table['"'] = table['\''] = 2;
-    return table;
-}
-
-constexpr std::array<uint8_t, 256> kClass = MakeClassTable();
 
 uint64_t LowBitsMask(size_t bits) { return bits >= 64 ? ~0ull : (1ull << bits) - 1; }
 
@@ -91,9 +77,8 @@ void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps&
         {
             size_t to = at + 16 < length ? at + 16 : length;
             for (size_t i = at; i < to; ++i) {
-                uint8_t kind = kClass[static_cast<unsigned char>(text[i])];
-                wordBits |= static_cast<uint64_t>(kind & 1) << (i - at);
-                markBits |= static_cast<uint64_t>(kind >> 1) << (i - at);
+                wordBits |= static_cast<uint64_t>(IsWordChar(AsciiLower(text[i]))) << (i - at);
+                markBits |= static_cast<uint64_t>(text[i] == '"' || text[i] == '\'') << (i - at);
             }
         }
         maps.wordChars[at / 64] |= wordBits << (at % 64);

@@ -21,27 +21,16 @@ struct LineBitmaps {
 // read; with 16 to spare the last bytes are classified like the others.
 void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps& maps);
 
-// The first position in [from, limit) whose bit is set (or, with `flip` all
-// ones, clear), else limit.
-inline size_t NextBit(const uint64_t* bits, size_t from, size_t limit, uint64_t flip)
-{
-    if (from >= limit) return limit;
-    size_t word = from / 64;
-    uint64_t pending = (bits[word] ^ flip) & (~0ull << (from % 64));
-    while (pending == 0) {
-        if (++word * 64 >= limit) return limit;
-        pending = bits[word] ^ flip;
-    }
-    size_t found = word * 64 + static_cast<size_t>(__builtin_ctzll(pending));
-    return found < limit ? found : limit;
-}
-
-inline size_t NextSetBit(const uint64_t* bits, size_t from, size_t limit)
-{
-    return NextBit(bits, from, limit, 0);
-}
-
+// The first position in [from, limit) whose bit is clear, else limit.
 inline size_t NextClearBit(const uint64_t* bits, size_t from, size_t limit)
 {
-    return NextBit(bits, from, limit, ~0ull);
+    if (from >= limit) return limit;
+    size_t block = from / 64;
+    uint64_t pending = ~bits[block] & (~0ull << (from % 64));
+    while (pending == 0) {
+        if (++block * 64 >= limit) return limit;
+        pending = ~bits[block];
+    }
+    size_t found = block * 64 + static_cast<size_t>(__builtin_ctzll(pending));
+    return found < limit ? found : limit;
 }

@@ -98,7 +98,7 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
     output.bytes.resize(kOutputBlock);
 
     LineReadResult read = ReadLines(input, [&](LineBatch& batch) {
-        ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterLine, batch.lines.data(), batch.lines.size(), set);
+        ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterBatch, batch.lines.data(), batch.lines.size(), set);
         WriteBatch(output, batch);
         return !output.failed;
     });

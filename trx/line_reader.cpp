@@ -18,7 +18,7 @@ size_t TrailingCarriageReturns(const char* text, size_t length, size_t atMost)
 
 LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch)
 {
-    std::vector<char> buffer(kReadChunk + kReadableAfterLine);
+    std::vector<char> buffer(kReadChunk + kReadableAfterBatch);
     size_t lineStart = 0;  // first byte of the line being collected
     size_t filled = 0;     // bytes of the input held in the buffer
     size_t scanned = 0;    // bytes from lineStart on known to hold no LF
@@ -50,9 +50,9 @@ LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch)
         filled -= lineStart;
         scanned -= lineStart;
         lineStart = 0;
-        if (buffer.size() - filled < kReadChunk + kReadableAfterLine) buffer.resize(filled + kReadChunk + kReadableAfterLine);
+        if (buffer.size() - filled < kReadChunk + kReadableAfterBatch) buffer.resize(filled + kReadChunk + kReadableAfterBatch);
 
-        size_t got = std::fread(buffer.data() + filled, 1, buffer.size() - filled - kReadableAfterLine, input);
+        size_t got = std::fread(buffer.data() + filled, 1, buffer.size() - filled - kReadableAfterBatch, input);
         if (std::ferror(input)) return LineReadResult::ReadFailed;
         if (auto* ctrlZ = static_cast<char*>(std::memchr(buffer.data() + filled, kCtrlZ, got))) {
             got = static_cast<size_t>(ctrlZ - (buffer.data() + filled));

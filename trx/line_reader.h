@@ -17,7 +17,7 @@
 
 // Past the end of every batch, at least this many more bytes of the buffer
 // may be read (their values are unspecified).
-inline constexpr size_t kReadableAfterLine = 16;
+inline constexpr size_t kReadableAfterBatch = 16;
 
 // The complete lines of one read, in a writable buffer: `block` holds them
 // back to back, each followed by its line end (only the input's last line
