@@ -7,6 +7,10 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers; clang brings libFuzzer
   libgtest-dev                                      # GoogleTest
   diffutils                                         # the demo shows a diff
+  mingw-w64                                         # cross compilers for the Windows programs
+  wine64 xvfb xdotool                               # run and drive the Windows build in tests
+  qt6-base-dev libqscintilla2-qt6-dev               # casepad's host toolkit and its Scintilla
+  fonts-liberation                                  # metric twins of Courier New and Arial
 )
 
 missing=()
