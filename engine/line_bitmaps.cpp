@@ -54,7 +54,9 @@ void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps&
     for (size_t block = 0; block < blocks; ++block) maps.wordChars[block] = maps.marks[block] = 0;
 
     size_t at = 0;
-#if defined(__SSE2__)
+#if !defined(__SSE2__)
+    (void)readable;  // the byte-wise path never reads past `length`
+#else
     // 64 bytes at a time while they can be read ...
     for (; at < length && at + 64 <= readable; at += 64) {
         uint32_t words[4], marks[4];

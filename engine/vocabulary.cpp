@@ -59,7 +59,9 @@ std::string NormalizeWordList(std::string body)
 WordList BuildWordList(std::string_view vocabularyText, std::string_view startTag)
 {
     WordList list;
-    list.display = " " + NormalizeWordList(GetXmlSection(vocabularyText, startTag, 1)) + " ";
+    std::string words = NormalizeWordList(GetXmlSection(vocabularyText, startTag, 1));
+    list.display.reserve(words.size() + 2);
+    list.display.append(1, ' ').append(words).append(1, ' ');
     list.search = list.display;
     LowerInPlace(list.search);
     return list;

@@ -3,17 +3,11 @@
 // /dev/null, stdout and stderr captured in files. Every run must exit with
 // code 0 and write nothing to stdout; stderr is compared byte for byte.
 
-#include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <utility>
@@ -21,66 +15,21 @@
 
 #include <gtest/gtest.h>
 
-namespace fs = std::filesystem;
+#include "support/trx_test_support.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << "cannot write " << path;
-}
-
 // One message record on stderr.
 std::string Msg(const std::string& text) { return "Recasor: " + text + "\n"; }
 
-const std::string kUsage = Msg(
-    "Commandline-Syntax:\n"
-    "   \"TRX.EXE\" \"filename.bas\" -parameters\n"
-    "\n"
-    "Parameters:\n"
-    "   -m = Make keywords MixedCase (default)\n"
-    "   -l   = Make keywords LowerCase\n"
-    "   -u  = Make keywords UppperCase\n"
-    "\n"
-    "   -f   = FreeBasic (default)\n"
-    "   -p  = PowerBasic\n");
-const std::string kEmptyCommandLine = Msg("File not found, empty Commandline.");
-const std::string kDefaultMissing = Msg("File not found:\nC:\\Test.bas");
-const std::string kDefaultName = "C:\\Test.bas";
+const std::string kUsage = Msg(kUsageText);
+const std::string kEmptyCommandLine = Msg(kEmptyCommandLineText);
+const std::string kDefaultMissing = Msg(kDefaultMissingText);
+const std::string kDefaultName = kDefaultSourceName;
 
-std::string NotFound(const std::string& name) { return Msg("File not found: \"" + name + "\"."); }
-
-// A small vocabulary in which the two dialects, the API names and the
-// constants can be told apart. The FreeBasic keywords repeat Dim and Print in
-// capitals (the first spelling must win), list an entry with a leading "#"
-// (never matches) and share PRINT with the constants (the keyword wins).
-const std::string kVocabulary =
-    "Test vocabulary: free text outside the sections is ignored.\r\n"
-    "<FreeBasicKeywords>\r\n"
-    "Data, Dim, As, Integer, Print, While, Case, Sub, UCase$, Include, #Define, DIM, PRINT\r\n"
-    "</FreeBasicKeywords>\r\n"
-    "<PowerBasicKeywords>\r\n"
-    "Dim As Long Local Print Case\r\n"
-    "</PowerBasicKeywords>\r\n"
-    "<ApiKeywords>\r\n"
-    "GetFocus GetMessage\r\n"
-    "</ApiKeywords>\r\n"
-    "<FreeBasicConstants>\r\n"
-    "WM_KEYDOWN Pi PRINT\r\n"
-    "</FreeBasicConstants>\r\n"
-    "<PowerBasicConstants>\r\n"
-    "%WM_KEYDOWN %NULL %Pi\r\n"
-    "</PowerBasicConstants>\r\n";
+std::string NotFound(const std::string& name) { return Msg(NotFoundText(name)); }
 
 // The line model: LF ends a line, one or two CRs before it belong to the line
 // end, a CR as the very last byte too, Ctrl-Z ends the input. Returns the
@@ -120,16 +69,6 @@ std::string AsciiLower(std::string text)
     return text;
 }
 
-// Compares large byte strings without printing megabytes on a failure.
-void ExpectSameBytes(const std::string& got, const std::string& expected)
-{
-    if (got == expected) return;
-    size_t at = 0;
-    while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
-    ADD_FAILURE() << "output differs from the expected bytes at offset " << at << " (sizes " << got.size() << " and "
-                  << expected.size() << ")";
-}
-
 struct RunResult {
     std::string err;
 };
@@ -138,9 +77,8 @@ class TrxTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "trx_e2e_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
+        root_ = MakeTemporaryFolder("trx_e2e");
+        ASSERT_FALSE(root_.empty());
         dir_ = root_ / "work";
         fs::create_directory(dir_);
     }
@@ -159,33 +97,9 @@ protected:
     RunResult Run(const std::vector<std::string>& args)
     {
         const fs::path outPath = root_ / "stdout", errPath = root_ / "stderr";
-        std::vector<char*> argv;
-        std::string program = "trx";
-        argv.push_back(program.data());
-        std::vector<std::string> copies(args);
-        for (auto& a : copies) argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            int in = ::open("/dev/null", O_RDONLY);
-            int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (in < 0 || out < 0 || err < 0 || ::chdir(dir_.c_str()) != 0) ::_exit(126);
-            ::dup2(in, 0);
-            ::dup2(out, 1);
-            ::dup2(err, 2);
-            if (unprivileged_ && ::geteuid() == 0 &&
-                (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
-                ::_exit(125);
-            ::execv(TRX_BINARY, argv.data());
-            ::_exit(127);
-        }
-        int status = 0;
-        EXPECT_GT(pid, 0);
-        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status)) << "trx did not exit normally, status " << status;
-        EXPECT_EQ(WEXITSTATUS(status), 0);
+        ProcessSpec spec{{TRX_BINARY}, dir_, outPath, errPath, unprivileged_ ? kNobody : 0};
+        spec.argv.insert(spec.argv.end(), args.begin(), args.end());
+        EXPECT_EQ(WaitForExit(StartProcess(spec)), 0);
         EXPECT_EQ(ReadBytes(outPath), "") << "trx wrote to stdout";
         return RunResult{ReadBytes(errPath)};
     }
@@ -245,14 +159,6 @@ struct CommandLineCase {
     std::vector<std::pair<std::string, std::string>> outputs;  // new files and their content
 };
 
-// Every source holds this one line; its four conversions tell the case mode
-// and the dialect apart.
-const std::string kSource = "dim x as long\n";
-const std::string kFbMixed = "Dim x As long\r\n";
-const std::string kFbUpper = "DIM x AS long\r\n";
-const std::string kPbMixed = "Dim x As Long\r\n";
-const std::string kPbUpper = "DIM x AS LONG\r\n";
-
 TEST_F(TrxTest, CommandLinesChooseFileOptionsAndMessages)
 {
     const std::vector<CommandLineCase> cases = {
@@ -278,7 +184,7 @@ TEST_F(TrxTest, CommandLinesChooseFileOptionsAndMessages)
         {"upper-case option letters are no options", {"prog.bas", "-U", "-P", "-L"}, false, "", {{"prog.bas.bas", kFbMixed}}},
         {"name in a subfolder, output beside it", {"sub/prog.bas", "-p"}, false, "", {{"sub/prog.bas.bas", kPbMixed}}},
         {"wildcard without a match", {"nomatch*.bas"}, false, NotFound("nomatch*.bas") + kUsage + kDefaultMissing, {}},
-        {"a directory counts as found but cannot be read", {"sub"}, false, Msg("Cannot read file: \"sub\"."), {}},
+        {"a directory counts as found but cannot be read", {"sub"}, false, Msg(CannotReadText("sub")), {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
@@ -342,13 +248,13 @@ TEST_F(TrxTest, VocabularyProblemsAreReportedAndConversionGoesOn)
     const std::string unchanged = "dim x as long: c = getfocus(): case wm_keydown, %null\r\n";
     const std::string fbFull = "Dim x As long: c = GetFocus(): Case WM_KEYDOWN, %null\r\n";
     const std::string pbFull = "Dim x As Long: c = GetFocus(): Case wm_keydown, %NULL\r\n";
-    auto startMissing = [](const std::string& tag) { return Msg("XML start-tag not found:  <" + tag + ">"); };
-    auto endMissing = [](const std::string& tag) { return Msg("XML end-tag not found:  </" + tag + ">"); };
+    auto startMissing = [](const std::string& tag) { return Msg(StartTagMissingText(tag)); };
+    auto endMissing = [](const std::string& tag) { return Msg(EndTagMissingText(tag)); };
 
     const std::vector<VocabularyCase> cases = {
         {"complete vocabulary", all, {}, "", fbFull},
         {"complete vocabulary, PowerBasic", all, {"-p"}, "", pbFull},
-        {"no Keywords.ini: lines pass unchanged", "<none>", {"-u", "-p"}, Msg("File not found: \"Keywords.ini\""), unchanged},
+        {"no Keywords.ini: lines pass unchanged", "<none>", {"-u", "-p"}, Msg(kKeywordsMissingText), unchanged},
         {"empty Keywords.ini", "", {},
          startMissing("FreeBasicKeywords") + startMissing("ApiKeywords") + startMissing("FreeBasicConstants"), unchanged},
         {"empty Keywords.ini, PowerBasic", "", {"-p"},
@@ -390,8 +296,8 @@ TEST_F(TrxTest, VocabularyThatIsADirectoryReadsAsEmptyText)
     fs::create_directory(dir_ / "Keywords.ini");
     Write("prog.bas", "dim x\n");
     RunResult run = Run({"prog.bas"});
-    EXPECT_EQ(run.err, Msg("XML start-tag not found:  <FreeBasicKeywords>") + Msg("XML start-tag not found:  <ApiKeywords>") +
-                           Msg("XML start-tag not found:  <FreeBasicConstants>"));
+    EXPECT_EQ(run.err, Msg(StartTagMissingText("FreeBasicKeywords")) + Msg(StartTagMissingText("ApiKeywords")) +
+                           Msg(StartTagMissingText("FreeBasicConstants")));
     EXPECT_EQ(Read("prog.bas.bas"), "dim x\r\n");
 }
 
@@ -590,7 +496,7 @@ TEST_F(TrxTest, UnreadableDirectorySourceLeavesOlderOutputAlone)
     Write("folder.bas.bas", "older output\r\n");
     std::set<std::string> before = Listing();
     RunResult run = Run({"folder.bas", "-u"});  // no Keywords.ini: its message comes first
-    EXPECT_EQ(run.err, Msg("File not found: \"Keywords.ini\"") + Msg("Cannot read file: \"folder.bas\"."));
+    EXPECT_EQ(run.err, Msg(kKeywordsMissingText) + Msg(CannotReadText("folder.bas")));
     EXPECT_EQ(Read("folder.bas.bas"), "older output\r\n");
     EXPECT_EQ(Listing(), before);
 }
@@ -604,7 +510,7 @@ TEST_F(TrxTest, SourceWhoseReadFailsCreatesNoOutput)
     fs::create_symlink("/proc/self/mem", dir_ / "mem.bas");
     std::set<std::string> before = Listing();
     RunResult run = Run({"mem.bas"});
-    EXPECT_EQ(run.err, Msg("Cannot read file: \"mem.bas\"."));
+    EXPECT_EQ(run.err, Msg(CannotReadText("mem.bas")));
     EXPECT_EQ(Listing(), before);
 }
 
@@ -617,7 +523,7 @@ TEST_F(TrxTest, SourceWithoutReadPermissionCreatesNoOutput)
     fs::permissions(dir_ / "secret.bas", fs::perms::none);
     std::set<std::string> before = Listing();
     RunResult run = Run({"secret.bas"});
-    EXPECT_EQ(run.err, Msg("Cannot read file: \"secret.bas\"."));
+    EXPECT_EQ(run.err, Msg(CannotReadText("secret.bas")));
     EXPECT_EQ(Read("secret.bas.bas"), "older output\r\n");
     EXPECT_EQ(Listing(), before);
 }
@@ -628,7 +534,7 @@ TEST_F(TrxTest, WildcardNameIsFoundButCannotBeRead)
     Write("prog.bas", "print\n");
     std::set<std::string> before = Listing();
     RunResult run = Run({"pro?.bas"});
-    EXPECT_EQ(run.err, Msg("Cannot read file: \"pro?.bas\"."));
+    EXPECT_EQ(run.err, Msg(CannotReadText("pro?.bas")));
     EXPECT_EQ(Listing(), before);
 }
 
@@ -641,7 +547,7 @@ TEST_F(TrxTest, OutputThatCannotBeCreatedLeavesNothingBehind)
     fs::create_directory(dir_ / "prog.bas.bas");
     std::set<std::string> before = Listing();
     RunResult run = Run({"prog.bas"});
-    EXPECT_EQ(run.err, Msg("XML start-tag not found:  <FreeBasicConstants>") + Msg("Cannot write file: \"prog.bas.bas\"."));
+    EXPECT_EQ(run.err, Msg(StartTagMissingText("FreeBasicConstants")) + Msg(CannotWriteText("prog.bas.bas")));
     EXPECT_EQ(Listing(), before) << "a temporary or partial output was left";
     EXPECT_TRUE(fs::is_directory(dir_ / "prog.bas.bas"));
 }
@@ -656,7 +562,7 @@ TEST_F(TrxTest, OutputInReadOnlyFolderIsReported)
                                      fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
     std::set<std::string> before = Listing();
     RunResult run = Run({"ro/prog.bas"});
-    EXPECT_EQ(run.err, Msg("Cannot write file: \"ro/prog.bas.bas\"."));
+    EXPECT_EQ(run.err, Msg(CannotWriteText("ro/prog.bas.bas")));
     EXPECT_EQ(Listing(), before);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the batch tool needs from the operating system. Each platform folder
-// (posix/, later win32/) implements these; everything else in trx/ is
+// (posix/, win32/) implements these; everything else in trx/ is
 // portable.
 
 #include <cstdio>

@@ -1,0 +1,4 @@
+# 32-bit x86 Windows: the architecture of the shipped TRX.exe.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(MINGW_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

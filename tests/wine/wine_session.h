@@ -1,0 +1,35 @@
+#pragma once
+// Running Windows programs under Wine in tests: one Wine prefix and one
+// virtual X display (Xvfb) for the whole test run, set up before the first
+// test and torn down after the last. Message boxes are read from Wine's
+// trace of each box's text and closed with xdotool, so a run of the
+// program under test needs no one at the keyboard.
+
+#include <string>
+#include <vector>
+
+#include "support/trx_test_support.h"
+
+struct WineRun {
+    int exitCode = -1;
+    std::vector<std::string> messages;  // the texts of the boxes, in order
+};
+
+// Starts Xvfb and the wineserver and creates the prefix; fails the test run
+// (with Wine's log) when Wine cannot start.
+void StartWineSession();
+void StopWineSession();
+
+// The prefix's drive C: (where "C:\Test.bas" lives).
+fs::path WineDriveC();
+
+// The Windows form of a Linux path (drive Z: maps the root).
+std::string WindowsPath(const fs::path& path);
+
+// Runs `wine64 arguments...` in `workDir`, closing every box titled
+// "Recasor" as it appears. A run that outlives `timeoutSeconds` (a box under
+// another title, a hang) is killed and fails the test.
+WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir, int timeoutSeconds = 60);
+
+// Decodes the text of one "trace:msgbox" line: L"..." with Wine's escapes.
+std::string DecodeTracedText(const std::string& quoted);
