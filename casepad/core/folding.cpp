@@ -4,11 +4,6 @@
 
 namespace {
 
-// The lexer runs lazily, as far as the text has been displayed; fold levels
-// of lines further down are not known yet. Lex the whole document first so
-// that every header is seen.
-void ComputeFoldLevels(const EditorComponent& editor) { SendEditor(editor, SCI_COLOURISE, 0, -1); }
-
 bool IsFoldHeader(const EditorComponent& editor, intptr_t line)
 {
     return (SendEditor(editor, SCI_GETFOLDLEVEL, line) & SC_FOLDLEVELHEADERFLAG) != 0;
@@ -26,7 +21,6 @@ intptr_t FoldHeaderOf(const EditorComponent& editor, intptr_t line)
 // block the component ignores the toggle and the caret goes to line 0.
 intptr_t ToggleBlockOf(const EditorComponent& editor, intptr_t line)
 {
-    ComputeFoldLevels(editor);
     intptr_t foldHeaderLine = FoldHeaderOf(editor, line);
     SendEditor(editor, SCI_TOGGLEFOLD, foldHeaderLine);
     SendEditor(editor, SCI_GOTOLINE, foldHeaderLine);
@@ -48,7 +42,9 @@ void ToggleSubsBelow(const EditorComponent& editor, intptr_t line)
     intptr_t foldTargetExpanded = SendEditor(editor, SCI_GETFOLDEXPANDED, foldHeaderLine);
     intptr_t lineCount = SendEditor(editor, SCI_GETLINECOUNT);
     // Headers above `line` are left alone; a header already in the target
-    // state is not toggled, so no block flips back.
+    // state is not toggled, so no block flips back. The lexer works lazily,
+    // but each toggle makes it scan its block up to the next header, so the
+    // headers further down are known by the time the loop reaches them.
     for (intptr_t i = line; i < lineCount; ++i) {
         if (IsFoldHeader(editor, i) && SendEditor(editor, SCI_GETFOLDEXPANDED, i) != foldTargetExpanded)
             SendEditor(editor, SCI_TOGGLEFOLD, i);

@@ -28,7 +28,6 @@ inline constexpr unsigned int SCI_SETMARGINMASKN = 2244;
 inline constexpr unsigned int SCI_SETMARGINSENSITIVEN = 2246;
 inline constexpr unsigned int SCI_LINELENGTH = 2350;
 inline constexpr unsigned int SCI_SETLEXER = 4001;
-inline constexpr unsigned int SCI_COLOURISE = 4003;
 inline constexpr unsigned int SCI_SETPROPERTY = 4004;
 inline constexpr unsigned int SCI_SETKEYWORDS = 4005;
 
