@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyle>
 #include <Qsci/qsciscintillabase.h>
 
 #include "scintilla_messages.h"
@@ -59,6 +60,7 @@ void CreateCasepadWindow(CasepadWindow& casepad)
 {
     casepad.window = std::make_unique<QMainWindow>();
     casepad.window->setWindowTitle(Latin1(kWindowTitle));
+    casepad.window->setWindowIcon(casepad.window->style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     if (QScreen* screen = QGuiApplication::primaryScreen()) casepad.window->resize(screen->availableSize() * 3 / 4);
 
     casepad.editor = new QsciScintillaBase(casepad.window.get());
