@@ -16,6 +16,10 @@ namespace {
 
 QString Latin1(const char* text) { return QString::fromLatin1(text); }
 
+// QScintilla takes lParam as a long, which carries pointers (texts, buffers)
+// only where a long is as wide as a pointer.
+static_assert(sizeof(long) == sizeof(intptr_t), "lParam must hold a pointer");
+
 intptr_t SendToScintilla(void* editor, unsigned int message, uintptr_t wParam, intptr_t lParam)
 {
     return static_cast<QsciScintillaBase*>(editor)->SendScintilla(message, static_cast<unsigned long>(wParam), static_cast<long>(lParam));
