@@ -27,7 +27,7 @@ void AddEntry(WordIndex& index, const std::string& search, const std::string& di
 {
     const char* entry = search.data() + start;
     FoldedWord folded = FoldWord(entry, length, length);
-    WordIndexSlot& slot = index.slots[FindSlot(index, entry, length, folded)];
+    WordIndexSlot& slot = index.table[FindSlot(index, entry, length, folded)];
     if (slot.keyLength != 0) return;  // the first list and leftmost place win
     slot.head0 = folded.head0;
     slot.head1 = folded.head1;
@@ -52,7 +52,7 @@ WordIndex BuildWordIndex(std::initializer_list<ListStrings> lists)
     for (const ListStrings& list : lists) entries += CountEntries(*list.first);
     size_t tableSize = 16;
     while (tableSize < entries * 2) tableSize *= 2;
-    index.slots.resize(tableSize);
+    index.table.resize(tableSize);
     index.filter.assign((1u << 16) / 64, 0);
 
     uint32_t listNumber = 0;

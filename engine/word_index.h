@@ -31,7 +31,7 @@ struct WordIndexSlot {
 };
 
 struct WordIndex {
-    std::vector<WordIndexSlot> slots;  // open addressing, size a power of two
+    std::vector<WordIndexSlot> table;  // open addressing, size a power of two
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
     std::string tails;
     std::string spellings;             // display spellings, 16 spare bytes after the last
@@ -118,9 +118,9 @@ inline bool TailsMatch(const WordIndex& index, const WordIndexSlot& slot, const 
 // The slot that holds the word, or the empty slot where it would go.
 inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, const FoldedWord& folded)
 {
-    size_t mask = index.slots.size() - 1;
+    size_t mask = index.table.size() - 1;
     for (size_t i = folded.hash & mask;; i = (i + 1) & mask) {
-        const WordIndexSlot& slot = index.slots[i];
+        const WordIndexSlot& slot = index.table[i];
         if (slot.keyLength == 0) return i;
         if (slot.head0 == folded.head0 && slot.head1 == folded.head1 && slot.keyLength == length &&
             (length <= 16 || TailsMatch(index, slot, word, length)))
@@ -139,7 +139,7 @@ inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, 
     if (length == 0 || length > index.longestKey) return false;
     FoldedWord folded = FoldWord(word, length, readable);
     if (!MayHold(index, folded.hash)) return false;
-    const WordIndexSlot& slot = index.slots[FindSlot(index, word, length, folded)];
+    const WordIndexSlot& slot = index.table[FindSlot(index, word, length, folded)];
     if (slot.keyLength == 0) return false;
     hit = {slot.listNumber, slot.entryOffset, index.spellings.data() + slot.spellingOffset};
     return true;

@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/trx_test_support.h"
+#include "support/files.h"
+#include "support/processes.h"
+#include "support/trx_texts.h"
 
 namespace {
 
@@ -97,7 +99,7 @@ protected:
     RunResult Run(const std::vector<std::string>& args)
     {
         const fs::path outPath = root_ / "stdout", errPath = root_ / "stderr";
-        ProcessSpec spec{{TRX_BINARY}, dir_, outPath, errPath, unprivileged_ ? kNobody : 0};
+        ProcessSpec spec{.argv = {TRX_BINARY}, .workDir = dir_, .stdoutPath = outPath, .stderrPath = errPath, .runAs = unprivileged_ ? kNobody : 0};
         spec.argv.insert(spec.argv.end(), args.begin(), args.end());
         EXPECT_EQ(WaitForExit(StartProcess(spec)), 0);
         EXPECT_EQ(ReadBytes(outPath), "") << "trx wrote to stdout";

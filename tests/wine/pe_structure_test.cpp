@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/trx_test_support.h"
+#include "support/files.h"
 
 namespace {
 

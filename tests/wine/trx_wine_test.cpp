@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/trx_test_support.h"
+#include "support/files.h"
+#include "support/processes.h"
+#include "support/trx_texts.h"
 #include "wine_session.h"
 
 namespace {
@@ -131,7 +133,7 @@ TEST_F(TrxWineTest, ConversionsAreByteIdenticalToTheLinuxBuild)
             std::vector<std::string> args{"prog.bas"};
             args.insert(args.end(), options.begin(), options.end());
 
-            ProcessSpec linux{{TRX_LINUX_BINARY}, dir_ / "linux", {}, dir_ / "linux.err"};
+            ProcessSpec linux{.argv = {TRX_LINUX_BINARY}, .workDir = dir_ / "linux", .stderrPath = dir_ / "linux.err"};
             linux.argv.insert(linux.argv.end(), args.begin(), args.end());
             ASSERT_EQ(WaitForExit(StartProcess(linux)), 0);
             ASSERT_EQ(ReadBytes(dir_ / "linux.err"), "");

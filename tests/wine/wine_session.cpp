@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
+
+#include "support/processes.h"
+#include "support/virtual_display.h"
 
 namespace {
 
@@ -18,65 +20,22 @@ using Clock = std::chrono::steady_clock;
 
 struct Session {
     fs::path root;
-    pid_t xvfb = 0;
+    VirtualDisplay display;
     pid_t wineserver = 0;
 };
 Session session;
-
-// The output of a short helper command (xdotool), or "" when it fails.
-std::string Capture(const std::string& command)
-{
-    std::string output;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return output;
-}
 
 // Closes the boxes titled "Recasor" that are on screen now. xdotool sends
 // real key events (XTEST), which go to the window with the input focus.
 void CloseMessageBoxes()
 {
-    std::istringstream windows(Capture(XDOTOOL_PROGRAM " search --onlyvisible --name '^Recasor$' 2>/dev/null"));
+    std::istringstream windows(
+        OutputOf({.argv = {"xdotool", "search", "--onlyvisible", "--name", "^Recasor$"}}, session.root / "windows.txt"));
     std::string window;
     while (windows >> window) {
-        Capture(XDOTOOL_PROGRAM " windowfocus " + window + " 2>/dev/null");
-        Capture(XDOTOOL_PROGRAM " key Return 2>/dev/null");
+        WaitForExitWithin(StartProcess({.argv = {"xdotool", "windowfocus", window}}), 10);
+        WaitForExitWithin(StartProcess({.argv = {"xdotool", "key", "Return"}}), 10);
     }
-}
-
-bool Exited(pid_t pid, int& exitCode)
-{
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) != pid) return false;
-    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return true;
-}
-
-// Starts Xvfb on a display number it picks itself and returns that number.
-std::string StartXvfb()
-{
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) return "";
-    std::string fd = std::to_string(pipeFds[1]);
-    session.xvfb = ::fork();
-    if (session.xvfb == 0) {
-        ::close(pipeFds[0]);
-        ::setpgid(0, 0);
-        std::freopen("/dev/null", "w", stderr);
-        ::execl(XVFB_PROGRAM, "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                "-noreset", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    std::string display;
-    char c;
-    while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') display += c;
-    ::close(pipeFds[0]);
-    return display;
 }
 
 std::string Tail(const std::string& text, size_t length)
@@ -90,47 +49,42 @@ void StartWineSession()
 {
     session.root = MakeTemporaryFolder("trx_wine");
     ASSERT_FALSE(session.root.empty());
-    std::string display = StartXvfb();
-    ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+    session.display = StartVirtualDisplay();
+    ASSERT_FALSE(session.display.name.empty()) << "Xvfb did not start";
 
     // The wineserver finds its prefix by the folder, so the folder comes first.
     fs::create_directory(session.root / "prefix");
-    ::setenv("DISPLAY", (":" + display).c_str(), 1);
+    ::setenv("DISPLAY", session.display.name.c_str(), 1);
     ::setenv("WINEPREFIX", (session.root / "prefix").c_str(), 1);
     ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);  // no Mono or Gecko installer dialogs
     ::setenv("WINEDEBUG", "-all", 1);
 
     // Our own wineserver, kept running for the whole test run so that each
     // program start does not pay for a new one.
-    session.wineserver = StartProcess({{WINESERVER_PROGRAM, "--persistent", "--foreground"}, {}, {}, {}});
+    session.wineserver = StartProcess({.argv = {WINESERVER_PROGRAM, "--persistent", "--foreground"}});
     const fs::path bootLog = session.root / "wineboot.log";
-    pid_t boot = StartProcess({{WINE_PROGRAM, "wineboot", "--init"}, session.root, bootLog, bootLog});
-    int exitCode = -1;
-    auto deadline = Clock::now() + std::chrono::minutes(5);
-    while (!Exited(boot, exitCode) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (Clock::now() >= deadline) ::kill(-boot, SIGKILL);
-    ASSERT_EQ(exitCode, 0) << "Wine could not create its prefix; wineboot said:\n" << Tail(ReadBytes(bootLog), 4000);
+    pid_t boot = StartProcess({.argv = {WINE_PROGRAM, "wineboot", "--init"}, .workDir = session.root, .stdoutPath = bootLog, .stderrPath = bootLog});
+    ASSERT_EQ(WaitForExitWithin(boot, 300), 0) << "Wine could not create its prefix; wineboot said:\n" << Tail(ReadBytes(bootLog), 4000);
     ASSERT_TRUE(fs::is_directory(WineDriveC())) << "the Wine prefix has no drive C:";
 
     // There is no window manager on the virtual display. Wine's windows are
     // left unmanaged, or else Wine waits two seconds for a window manager
     // after each box that closes.
     const fs::path regLog = session.root / "reg.log";
-    pid_t reg = StartProcess({{WINE_PROGRAM, "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"},
-                              session.root, regLog, regLog});
-    ASSERT_EQ(WaitForExit(reg), 0) << ReadBytes(regLog);
+    pid_t reg = StartProcess({.argv = {WINE_PROGRAM, "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"},
+                              .workDir = session.root,
+                              .stdoutPath = regLog,
+                              .stderrPath = regLog});
+    ASSERT_EQ(WaitForExitWithin(reg, 60), 0) << ReadBytes(regLog);
 }
 
 void StopWineSession()
 {
     if (session.wineserver > 0) {
-        StartProcess({{WINESERVER_PROGRAM, "--kill"}, {}, {}, {}});
-        WaitForExit(session.wineserver);
+        WaitForExitWithin(StartProcess({.argv = {WINESERVER_PROGRAM, "--kill"}}), 30);
+        WaitForExitWithin(session.wineserver, 30);
     }
-    if (session.xvfb > 0) {
-        ::kill(session.xvfb, SIGTERM);
-        ::waitpid(session.xvfb, nullptr, 0);
-    }
+    StopVirtualDisplay(session.display);
     std::error_code ignored;
     if (!session.root.empty()) fs::remove_all(session.root, ignored);
 }
@@ -148,15 +102,13 @@ std::string WindowsPath(const fs::path& path)
 WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir, int timeoutSeconds)
 {
     const fs::path log = session.root / "run.log";
-    ::setenv("WINEDEBUG", "-all,trace+msgbox", 1);
-    ProcessSpec spec{{WINE_PROGRAM}, workDir, {}, log};
+    ProcessSpec spec{.argv = {WINE_PROGRAM}, .workDir = workDir, .stderrPath = log, .environment = {"WINEDEBUG=-all,trace+msgbox"}};
     spec.argv.insert(spec.argv.end(), arguments.begin(), arguments.end());
     pid_t pid = StartProcess(spec);
-    ::setenv("WINEDEBUG", "-all", 1);
 
     WineRun run;
     auto deadline = Clock::now() + std::chrono::seconds(timeoutSeconds);
-    while (!Exited(pid, run.exitCode)) {
+    while (!HasExited(pid, run.exitCode)) {
         if (Clock::now() > deadline) {
             ::kill(-pid, SIGKILL);
             ::waitpid(pid, nullptr, 0);

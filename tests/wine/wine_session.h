@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/trx_test_support.h"
+#include "support/files.h"
 
 struct WineRun {
     int exitCode = -1;

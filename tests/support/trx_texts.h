@@ -1,48 +1,16 @@
 #pragma once
-// What the tests of the batch tool share, whichever build they run: file
-// helpers, a process runner, the tool's message texts and a small
-// vocabulary whose conversions tell case mode and dialect apart.
+// The batch tool's own message texts, and a small vocabulary whose
+// conversions tell case mode and dialect apart: shared by the tests of its
+// Linux and Windows builds.
 
-#include <sys/types.h>
-
-#include <filesystem>
 #include <string>
-#include <vector>
 
-namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path);
-void WriteBytes(const fs::path& path, const std::string& bytes);
-
-// Reports where two (possibly large) byte strings first differ, without
-// printing megabytes.
-void ExpectSameBytes(const std::string& got, const std::string& expected);
-
-// A new empty folder under the system's temporary folder.
-fs::path MakeTemporaryFolder(const std::string& prefix);
-
-// One program start: argv[0] is the program's path. stdin is /dev/null;
-// stdout and stderr go to the given files (or /dev/null when empty).
-struct ProcessSpec {
-    std::vector<std::string> argv;
-    fs::path workDir;
-    fs::path stdoutPath;
-    fs::path stderrPath;
-    uid_t runAs = 0;  // when not 0 and we are root: drop to this uid and gid
-};
-
-// Starts the program in its own process group and returns its pid.
-pid_t StartProcess(const ProcessSpec& spec);
-
-// Waits for it and returns its exit code, or -1 when it did not exit normally.
-int WaitForExit(pid_t pid);
-
-// The tool's own message texts (the constants are at the end).
-std::string NotFoundText(const std::string& name);
-std::string CannotReadText(const std::string& name);
-std::string CannotWriteText(const std::string& name);
-std::string StartTagMissingText(const std::string& tag);
-std::string EndTagMissingText(const std::string& tag);
+// Messages that name a file or a section.
+inline std::string NotFoundText(const std::string& name) { return "File not found: \"" + name + "\"."; }
+inline std::string CannotReadText(const std::string& name) { return "Cannot read file: \"" + name + "\"."; }
+inline std::string CannotWriteText(const std::string& name) { return "Cannot write file: \"" + name + "\"."; }
+inline std::string StartTagMissingText(const std::string& tag) { return "XML start-tag not found:  <" + tag + ">"; }
+inline std::string EndTagMissingText(const std::string& tag) { return "XML end-tag not found:  </" + tag + ">"; }
 
 inline const std::string kUsageText =
     "Commandline-Syntax:\n"

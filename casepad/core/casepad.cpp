@@ -1,0 +1,44 @@
+#include "casepad.h"
+
+#include "demo_text.h"
+#include "editor_setup.h"
+#include "folding.h"
+#include "scintilla_messages.h"
+
+namespace {
+
+void CallHost(const HostRoutines& routines, void (*routine)(void*))
+{
+    if (routine != nullptr) routine(routines.host);
+}
+
+}  // namespace
+
+void StartEditor(CasepadState& state)
+{
+    ConfigureEditor(state.editor, BuildDemoText());
+    state.vocabulary = LoadKeywords();
+    RecaseFirstLines(state.editor, state.vocabulary.conversion);
+}
+
+void DispatchCommand(CasepadState& state, int commandId)
+{
+    switch (commandId) {
+    case ID_EXIT: CallHost(state.hostRoutines, state.hostRoutines.endProgram); break;
+    case ID_TOGGLE_SUB: ToggleSub(state.editor, GetCurrentLine(state.editor)); break;
+    case ID_TOGGLE_BELOW: ToggleSubsBelow(state.editor, GetCurrentLine(state.editor)); break;
+    case ID_ABOUT: CallHost(state.hostRoutines, state.hostRoutines.showAbout); break;
+    default: break;
+    }
+}
+
+void DispatchNotification(CasepadState& state, int code, intptr_t position, int margin)
+{
+    switch (code) {
+    case SCN_MARGINCLICK:
+        if (margin == kLineNumberMargin) ToggleSub(state.editor, SendEditor(state.editor, SCI_LINEFROMPOSITION, position));
+        break;
+    case SCN_UPDATEUI: FollowCaret(state.editor, state.vocabulary.conversion, state.caret); break;
+    default: break;
+    }
+}

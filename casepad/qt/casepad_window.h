@@ -1,0 +1,26 @@
+#pragma once
+// casepad's Qt host: the main window with its menu bar, a Scintilla
+// component filling the client area, and the wiring that passes menu
+// commands and the component's notifications to the portable core.
+
+#include <memory>
+#include <string>
+
+#include "casepad.h"
+
+class QMainWindow;
+class QsciScintillaBase;
+
+struct CasepadWindow {
+    std::unique_ptr<QMainWindow> window;
+    QsciScintillaBase* editor = nullptr;  // owned by `window`
+    CasepadState state;
+};
+
+// Builds the window and sets the editor up (vocabulary messages appear
+// here, before the window is shown). The record must stay where it is for
+// as long as the window lives.
+void CreateCasepadWindow(CasepadWindow& casepad);
+
+// The message routine for the engine: a plain modal box without owner.
+void ShowMessageBox(const std::string& text);

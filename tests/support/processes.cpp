@@ -1,0 +1,92 @@
+#include "processes.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "files.h"
+
+namespace {
+
+int OpenOrNull(const std::filesystem::path& path, int flags)
+{
+    return ::open(path.empty() ? "/dev/null" : path.c_str(), flags, 0644);
+}
+
+int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+
+}  // namespace
+
+pid_t StartProcess(const ProcessSpec& spec)
+{
+    std::vector<std::string> copies(spec.argv);
+    std::vector<char*> argv;
+    for (auto& argument : copies) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment(spec.environment);
+
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        int in = ::open("/dev/null", O_RDONLY);
+        int out = OpenOrNull(spec.stdoutPath, O_WRONLY | O_CREAT | O_TRUNC);
+        int err = OpenOrNull(spec.stderrPath, O_WRONLY | O_CREAT | O_TRUNC);
+        if (in < 0 || out < 0 || err < 0 || (!spec.workDir.empty() && ::chdir(spec.workDir.c_str()) != 0)) ::_exit(126);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        for (auto& setting : environment) ::putenv(setting.data());
+        if (spec.runAs != 0 && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(spec.runAs) != 0 || ::setuid(spec.runAs) != 0))
+            ::_exit(125);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    EXPECT_GT(pid, 0) << "fork failed";
+    return pid;
+}
+
+int WaitForExit(pid_t pid)
+{
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return -1;
+    return ExitCodeOf(status);
+}
+
+bool HasExited(pid_t pid, int& exitCode)
+{
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) != pid) return false;
+    exitCode = ExitCodeOf(status);
+    return true;
+}
+
+int WaitForExitWithin(pid_t pid, int seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int exitCode = -1;
+    while (!HasExited(pid, exitCode)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(-pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return exitCode;
+}
+
+std::string OutputOf(ProcessSpec spec, const std::filesystem::path& scratchFile, int seconds)
+{
+    spec.stdoutPath = scratchFile;
+    if (WaitForExitWithin(StartProcess(spec), seconds) != 0) return "";
+    return ReadBytes(scratchFile);
+}

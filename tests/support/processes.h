@@ -1,0 +1,38 @@
+#pragma once
+// Starting the programs under test as real processes.
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// One program start. argv[0] is the program: a path, or a name looked up in
+// PATH. stdin is /dev/null; stdout and stderr go to the given files (or to
+// /dev/null when empty).
+struct ProcessSpec {
+    std::vector<std::string> argv;
+    std::filesystem::path workDir;  // empty: the current folder
+    std::filesystem::path stdoutPath;
+    std::filesystem::path stderrPath;
+    std::vector<std::string> environment;  // NAME=value settings added for the program
+    uid_t runAs = 0;                       // when not 0 and we are root: drop to this uid and gid
+};
+
+// Starts the program in a process group of its own and returns its pid.
+pid_t StartProcess(const ProcessSpec& spec);
+
+// Waits for the process and returns its exit code, or -1 when it did not
+// exit normally.
+int WaitForExit(pid_t pid);
+
+// The same, but a process still running after `seconds` is killed (with its
+// process group) and gives -1.
+int WaitForExitWithin(pid_t pid, int seconds);
+
+// True once the process has ended; its exit code (or -1) is then in `exitCode`.
+bool HasExited(pid_t pid, int& exitCode);
+
+// What a process started with `spec` printed on stdout, once it has ended
+// within `seconds` with exit code 0; "" otherwise.
+std::string OutputOf(ProcessSpec spec, const std::filesystem::path& scratchFile, int seconds = 20);
