@@ -99,9 +99,9 @@ protected:
     RunResult Run(const std::vector<std::string>& args)
     {
         const fs::path outPath = root_ / "stdout", errPath = root_ / "stderr";
-        ProcessSpec spec{.argv = {TRX_BINARY}, .workDir = dir_, .stdoutPath = outPath, .stderrPath = errPath, .runAs = unprivileged_ ? kNobody : 0};
-        spec.argv.insert(spec.argv.end(), args.begin(), args.end());
-        EXPECT_EQ(WaitForExit(StartProcess(spec)), 0);
+        ProgramStart start{.argv = {TRX_BINARY}, .workDir = dir_, .stdoutPath = outPath, .stderrPath = errPath, .runAs = unprivileged_ ? kNobody : 0};
+        start.argv.insert(start.argv.end(), args.begin(), args.end());
+        EXPECT_EQ(WaitForExit(StartProcess(start)), 0);
         EXPECT_EQ(ReadBytes(outPath), "") << "trx wrote to stdout";
         return RunResult{ReadBytes(errPath)};
     }

@@ -30,7 +30,7 @@ protected:
         fs::remove_all(folder, ignored);
     }
 
-    ProcessSpec OnDisplay(std::vector<std::string> argv) const
+    ProgramStart OnDisplay(std::vector<std::string> argv) const
     {
         return {.argv = std::move(argv), .workDir = folder, .environment = {"DISPLAY=" + display.name, "QT_QPA_PLATFORM=xcb"}};
     }

@@ -25,27 +25,27 @@ int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1
 
 }  // namespace
 
-pid_t StartProcess(const ProcessSpec& spec)
+pid_t StartProcess(const ProgramStart& start)
 {
-    std::vector<std::string> copies(spec.argv);
+    std::vector<std::string> copies(start.argv);
     std::vector<char*> argv;
     for (auto& argument : copies) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    std::vector<std::string> environment(spec.environment);
+    std::vector<std::string> environment(start.environment);
 
     pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
         int in = ::open("/dev/null", O_RDONLY);
-        int out = OpenOrNull(spec.stdoutPath, O_WRONLY | O_CREAT | O_TRUNC);
-        int err = OpenOrNull(spec.stderrPath, O_WRONLY | O_CREAT | O_TRUNC);
-        if (in < 0 || out < 0 || err < 0 || (!spec.workDir.empty() && ::chdir(spec.workDir.c_str()) != 0)) ::_exit(126);
+        int out = OpenOrNull(start.stdoutPath, O_WRONLY | O_CREAT | O_TRUNC);
+        int err = OpenOrNull(start.stderrPath, O_WRONLY | O_CREAT | O_TRUNC);
+        if (in < 0 || out < 0 || err < 0 || (!start.workDir.empty() && ::chdir(start.workDir.c_str()) != 0)) ::_exit(126);
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
         for (auto& setting : environment) ::putenv(setting.data());
-        if (spec.runAs != 0 && ::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(spec.runAs) != 0 || ::setuid(spec.runAs) != 0))
+        if (start.runAs != 0 && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(start.runAs) != 0 || ::setuid(start.runAs) != 0))
             ::_exit(125);
         ::execvp(argv[0], argv.data());
         ::_exit(127);
@@ -84,9 +84,9 @@ int WaitForExitWithin(pid_t pid, int seconds)
     return exitCode;
 }
 
-std::string OutputOf(ProcessSpec spec, const std::filesystem::path& scratchFile, int seconds)
+std::string OutputOf(ProgramStart start, const std::filesystem::path& scratchFile, int seconds)
 {
-    spec.stdoutPath = scratchFile;
-    if (WaitForExitWithin(StartProcess(spec), seconds) != 0) return "";
+    start.stdoutPath = scratchFile;
+    if (WaitForExitWithin(StartProcess(start), seconds) != 0) return "";
     return ReadBytes(scratchFile);
 }

@@ -10,7 +10,7 @@
 // One program start. argv[0] is the program: a path, or a name looked up in
 // PATH. stdin is /dev/null; stdout and stderr go to the given files (or to
 // /dev/null when empty).
-struct ProcessSpec {
+struct ProgramStart {
     std::vector<std::string> argv;
     std::filesystem::path workDir;  // empty: the current folder
     std::filesystem::path stdoutPath;
@@ -20,7 +20,7 @@ struct ProcessSpec {
 };
 
 // Starts the program in a process group of its own and returns its pid.
-pid_t StartProcess(const ProcessSpec& spec);
+pid_t StartProcess(const ProgramStart& start);
 
 // Waits for the process and returns its exit code, or -1 when it did not
 // exit normally.
@@ -33,6 +33,6 @@ int WaitForExitWithin(pid_t pid, int seconds);
 // True once the process has ended; its exit code (or -1) is then in `exitCode`.
 bool HasExited(pid_t pid, int& exitCode);
 
-// What a process started with `spec` printed on stdout, once it has ended
+// What a process started with `start` printed on stdout, once it has ended
 // within `seconds` with exit code 0; "" otherwise.
-std::string OutputOf(ProcessSpec spec, const std::filesystem::path& scratchFile, int seconds = 20);
+std::string OutputOf(ProgramStart start, const std::filesystem::path& scratchFile, int seconds = 20);

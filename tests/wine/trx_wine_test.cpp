@@ -133,7 +133,7 @@ TEST_F(TrxWineTest, ConversionsAreByteIdenticalToTheLinuxBuild)
             std::vector<std::string> args{"prog.bas"};
             args.insert(args.end(), options.begin(), options.end());
 
-            ProcessSpec linux{.argv = {TRX_LINUX_BINARY}, .workDir = dir_ / "linux", .stderrPath = dir_ / "linux.err"};
+            ProgramStart linux{.argv = {TRX_LINUX_BINARY}, .workDir = dir_ / "linux", .stderrPath = dir_ / "linux.err"};
             linux.argv.insert(linux.argv.end(), args.begin(), args.end());
             ASSERT_EQ(WaitForExit(StartProcess(linux)), 0);
             ASSERT_EQ(ReadBytes(dir_ / "linux.err"), "");

@@ -102,9 +102,9 @@ std::string WindowsPath(const fs::path& path)
 WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir, int timeoutSeconds)
 {
     const fs::path log = session.root / "run.log";
-    ProcessSpec spec{.argv = {WINE_PROGRAM}, .workDir = workDir, .stderrPath = log, .environment = {"WINEDEBUG=-all,trace+msgbox"}};
-    spec.argv.insert(spec.argv.end(), arguments.begin(), arguments.end());
-    pid_t pid = StartProcess(spec);
+    ProgramStart start{.argv = {WINE_PROGRAM}, .workDir = workDir, .stderrPath = log, .environment = {"WINEDEBUG=-all,trace+msgbox"}};
+    start.argv.insert(start.argv.end(), arguments.begin(), arguments.end());
+    pid_t pid = StartProcess(start);
 
     WineRun run;
     auto deadline = Clock::now() + std::chrono::seconds(timeoutSeconds);
