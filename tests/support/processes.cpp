@@ -23,6 +23,15 @@ int OpenOrNull(const std::filesystem::path& path, int flags)
 
 int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
+// True once the process has ended; its exit code (or -1) is then in `exitCode`.
+bool HasExited(pid_t pid, int& exitCode)
+{
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) != pid) return false;
+    exitCode = ExitCodeOf(status);
+    return true;
+}
+
 }  // namespace
 
 pid_t StartProcess(const ProgramStart& start)
@@ -61,15 +70,7 @@ int WaitForExit(pid_t pid)
     return ExitCodeOf(status);
 }
 
-bool HasExited(pid_t pid, int& exitCode)
-{
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) != pid) return false;
-    exitCode = ExitCodeOf(status);
-    return true;
-}
-
-int WaitForExitWithin(pid_t pid, int seconds)
+int WaitForExitWithin(pid_t pid, int seconds, const std::function<void()>& whileWaiting)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     int exitCode = -1;
@@ -79,6 +80,7 @@ int WaitForExitWithin(pid_t pid, int seconds)
             ::waitpid(pid, nullptr, 0);
             return -1;
         }
+        if (whileWaiting) whileWaiting();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return exitCode;

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,11 +28,9 @@ pid_t StartProcess(const ProgramStart& start);
 int WaitForExit(pid_t pid);
 
 // The same, but a process still running after `seconds` is killed (with its
-// process group) and gives -1.
-int WaitForExitWithin(pid_t pid, int seconds);
-
-// True once the process has ended; its exit code (or -1) is then in `exitCode`.
-bool HasExited(pid_t pid, int& exitCode);
+// process group) and gives -1. `whileWaiting`, when given, runs at every
+// look at the process (some 50 times a second).
+int WaitForExitWithin(pid_t pid, int seconds, const std::function<void()>& whileWaiting = nullptr);
 
 // What a process started with `start` printed on stdout, once it has ended
 // within `seconds` with exit code 0; "" otherwise.

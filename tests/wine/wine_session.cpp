@@ -1,13 +1,7 @@
 #include "wine_session.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdlib>
 #include <sstream>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -15,8 +9,6 @@
 #include "support/virtual_display.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct Session {
     fs::path root;
@@ -107,17 +99,8 @@ WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& 
     pid_t pid = StartProcess(start);
 
     WineRun run;
-    auto deadline = Clock::now() + std::chrono::seconds(timeoutSeconds);
-    while (!HasExited(pid, run.exitCode)) {
-        if (Clock::now() > deadline) {
-            ::kill(-pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-            ADD_FAILURE() << "the program did not end within " << timeoutSeconds << " s (a window it left open?)";
-            break;
-        }
-        CloseMessageBoxes();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    run.exitCode = WaitForExitWithin(pid, timeoutSeconds, CloseMessageBoxes);
+    if (run.exitCode == -1) ADD_FAILURE() << "the program did not end well within " << timeoutSeconds << " s (a window it left open?)";
 
     std::istringstream lines(ReadBytes(log));
     std::string line;
