@@ -3,7 +3,8 @@
 
 #include "casepad_fixture.h"
 
-#include <fstream>
+#include "support/files.h"
+#include "support/trx_texts.h"
 
 namespace {
 
@@ -45,17 +46,18 @@ protected:
     void SetUp() override {}
     void StartWith(const char* keywordsIni)
     {
-        folder = std::filesystem::temp_directory_path() / ("casepad-test-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
-        if (keywordsIni != nullptr) std::ofstream(folder / "Keywords.ini", std::ios::binary) << keywordsIni;
+        folder = MakeTemporaryFolder("casepad_vocabulary_test");
+        ASSERT_FALSE(folder.empty());
+        if (keywordsIni != nullptr) WriteBytes(folder / "Keywords.ini", keywordsIni);
         Start(folder);
     }
     void TearDown() override
     {
         CasepadTest::TearDown();
-        std::filesystem::remove_all(folder);
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
     }
-    std::filesystem::path folder;
+    fs::path folder;
 };
 
 TEST_F(CasepadVocabularyTest, MissingFileReportsEverySectionBeforeTheWindowShowsAndChangesNothing)
@@ -67,9 +69,9 @@ TEST_F(CasepadVocabularyTest, MissingFileReportsEverySectionBeforeTheWindowShows
         EXPECT_FALSE(report.windowVisible) << report.text;
     }
     EXPECT_EQ(texts, (std::vector<std::string>{
-                         "XML start-tag not found:  <FreeBasicKeywords>", "XML start-tag not found:  <PowerBasicKeywords>",
-                         "XML start-tag not found:  <ApiKeywords>", "XML start-tag not found:  <FreeBasicConstants>",
-                         "XML start-tag not found:  <PowerBasicConstants>"}));
+                         StartTagMissingText("FreeBasicKeywords"), StartTagMissingText("PowerBasicKeywords"),
+                         StartTagMissingText("ApiKeywords"), StartTagMissingText("FreeBasicConstants"),
+                         StartTagMissingText("PowerBasicConstants")}));
     EXPECT_EQ(Send(Sci::SCI_GETLINECOUNT), 417);
     EXPECT_EQ(Line(24), "end sub");
     EXPECT_EQ(Line(22), "  case wm_keydown");
@@ -80,8 +82,8 @@ TEST_F(CasepadVocabularyTest, MissingPowerBasicSectionsAreReportedAndTheFreeBasi
     StartWith("<FreeBasicKeywords>End, Sub; Case\r\nWhile Wend</FreeBasicKeywords>\r\n"
               "<ApiKeywords>GetMessage</ApiKeywords> <FreeBasicConstants>WM_KEYDOWN</FreeBasicConstants>");
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0].text, "XML start-tag not found:  <PowerBasicKeywords>");
-    EXPECT_EQ(reports[1].text, "XML start-tag not found:  <PowerBasicConstants>");
+    EXPECT_EQ(reports[0].text, StartTagMissingText("PowerBasicKeywords"));
+    EXPECT_EQ(reports[1].text, StartTagMissingText("PowerBasicConstants"));
     EXPECT_EQ(Line(24), "End Sub");
     EXPECT_EQ(Line(21), "  While GetMessage(Msg,%Null,0,0)    'gets a message from the message queque");
     EXPECT_EQ(Line(22), "  Case WM_KEYDOWN");

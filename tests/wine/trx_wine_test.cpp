@@ -48,11 +48,18 @@ protected:
     {
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
-        fs::remove(DefaultSource(), ignored);
-        fs::remove(DefaultSource().string() + ".bas", ignored);
+        RemoveDefaultFiles();
     }
 
     static fs::path DefaultSource() { return WineDriveC() / "Test.bas"; }
+
+    // "C:\Test.bas" and its output, which live in the prefix shared by all tests.
+    static void RemoveDefaultFiles()
+    {
+        std::error_code ignored;
+        fs::remove(DefaultSource(), ignored);
+        fs::remove(DefaultSource().string() + ".bas", ignored);
+    }
 
     // TRX.exe started by Wine from an argument vector, as a user would.
     WineRun Run(const std::vector<std::string>& args, const fs::path& where)
@@ -206,9 +213,7 @@ TEST_F(TrxWineTest, RawCommandLinesChooseFileOptionsAndMessages)
         }
         EXPECT_EQ(after, before) << "files were created or removed beyond the expected output";
         EXPECT_EQ(Read("prog.bas"), kSource);
-        std::error_code ignored;
-        fs::remove(DefaultSource(), ignored);
-        fs::remove(DefaultSource().string() + ".bas", ignored);
+        RemoveDefaultFiles();
     }
 }
 
