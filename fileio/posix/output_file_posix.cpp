@@ -1,7 +1,6 @@
 // Outputs on POSIX: a temporary file created with O_EXCL beside the target,
 // rename(2) over the target, and the signal cleanup of signal_cleanup.h.
 
-#include <errno.h>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -12,12 +11,11 @@
 #include <cstdint>
 
 #include "output_file.h"
+#include "output_stream.h"
 #include "signal_cleanup.h"
 #include "temporary_name.h"
 
 namespace {
-
-constexpr int kNameAttempts = 100;
 
 std::string FolderOf(const std::string& path)
 {
@@ -66,37 +64,31 @@ bool BeginOutput(const std::string& targetName, const FilePermissions& newFilePe
     // umask as cp does; a replacement gets the target's exact mode below.
     mode_t createMode = targetExists ? 0600 : newFilePermissions.known ? newFilePermissions.bits & 0777 : 0666;
 
-    std::string folder = FolderOf(targetName);
     CleanupSignalsBlocked blocked;
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        output.temporaryName = TemporaryName(folder, RandomBits());
-        int fd = ::open(output.temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) return false;
-        output.cleanupSlot = RegisterForCleanup(output.temporaryName);
-        if (targetExists) {
-            // Owner and group only where the system lets us (root); the mode
-            // after them, since a change of owner clears set-id bits.
-            [[maybe_unused]] int ownerKept = ::fchown(fd, target.st_uid, target.st_gid);
-            ::fchmod(fd, target.st_mode & 07777);
-        }
-        if (output.cleanupSlot >= 0) output.stream = ::fdopen(fd, "wb");
-        if (output.stream == nullptr) {
-            ::close(fd);
-            RemoveTemporary(output);
-            return false;
-        }
-        return true;
+    int fd = CreateTemporaryFile(
+        FolderOf(targetName), RandomBits,
+        [&](const std::string& name) { return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode); },
+        output.temporaryName);
+    if (fd < 0) return false;
+    output.cleanupSlot = RegisterForCleanup(output.temporaryName);
+    if (targetExists) {
+        // Owner and group only where the system lets us (root); the mode
+        // after them, since a change of owner clears set-id bits.
+        [[maybe_unused]] int ownerKept = ::fchown(fd, target.st_uid, target.st_gid);
+        ::fchmod(fd, target.st_mode & 07777);
     }
-    return false;
+    if (output.cleanupSlot >= 0) output.stream = ::fdopen(fd, "wb");
+    if (output.stream == nullptr) {
+        ::close(fd);
+        RemoveTemporary(output);
+    }
+    return output.stream != nullptr;
 }
 
 bool FinishOutput(PendingOutput& output)
 {
     if (output.stream == nullptr) return false;
-    bool written = std::fflush(output.stream) == 0 && !std::ferror(output.stream);
-    written = std::fclose(output.stream) == 0 && written;
-    output.stream = nullptr;
+    bool written = CloseOutputStream(output);
     CleanupSignalsBlocked blocked;
     bool moved = written && std::rename(output.temporaryName.c_str(), output.targetName.c_str()) == 0;
     if (moved) {

@@ -8,15 +8,13 @@
 #include <io.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdint>
 
 #include "output_file.h"
+#include "output_stream.h"
 #include "temporary_name.h"
 
 namespace {
-
-constexpr int kNameAttempts = 100;
 
 std::string FolderOf(const std::string& path)
 {
@@ -24,12 +22,14 @@ std::string FolderOf(const std::string& path)
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
-std::uint64_t RandomBits(int attempt)
+// Bits that differ between processes and between calls.
+std::uint64_t RandomBits()
 {
+    static std::uint64_t calls = 0;
     LARGE_INTEGER ticks;
     QueryPerformanceCounter(&ticks);
     return (static_cast<std::uint64_t>(ticks.QuadPart) * 0x9e3779b97f4a7c15u) ^
-           (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<std::uint64_t>(attempt);
+           (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ ++calls;
 }
 
 void RemoveTemporary(const PendingOutput& output)
@@ -51,29 +51,23 @@ bool BeginOutput(const std::string& targetName, const FilePermissions& newFilePe
     // the source's read-only attribute.
     output.keep = targetExists ? FilePermissions{attributes & FILE_ATTRIBUTE_HIDDEN, true} : newFilePermissions;
 
-    std::string folder = FolderOf(targetName);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        output.temporaryName = TemporaryName(folder, RandomBits(attempt));
-        int fd = _open(output.temporaryName.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-        if (fd == -1 && errno == EEXIST) continue;
-        if (fd == -1) return false;
-        output.stream = _fdopen(fd, "wb");
-        if (output.stream == nullptr) {
-            _close(fd);
-            RemoveTemporary(output);
-            return false;
-        }
-        return true;
+    int fd = CreateTemporaryFile(
+        FolderOf(targetName), RandomBits,
+        [](const std::string& name) { return _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE); },
+        output.temporaryName);
+    if (fd == -1) return false;
+    output.stream = _fdopen(fd, "wb");
+    if (output.stream == nullptr) {
+        _close(fd);
+        RemoveTemporary(output);
     }
-    return false;
+    return output.stream != nullptr;
 }
 
 bool FinishOutput(PendingOutput& output)
 {
     if (output.stream == nullptr) return false;
-    bool written = std::fflush(output.stream) == 0 && !std::ferror(output.stream);
-    written = std::fclose(output.stream) == 0 && written;
-    output.stream = nullptr;
+    bool written = CloseOutputStream(output);
     if (written && output.keep.known && output.keep.bits != 0)
         written = SetFileAttributesA(output.temporaryName.c_str(), output.keep.bits) != 0;
     bool moved = written && MoveFileExA(output.temporaryName.c_str(), output.targetName.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
