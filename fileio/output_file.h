@@ -11,10 +11,11 @@
 //       that was opened for NAME itself.
 // The rules are the same in both cases:
 //   - When NAME does not exist, the new file takes the given permissions
-//     (as `cp` does: the permission bits of S, less the umask on POSIX; the
-//     read-only attribute of S on Windows).
+//     (as `cp` does: the permission bits of S, less the umask, on POSIX; on
+//     Windows the access list that the folder hands down).
 //   - When NAME exists, the new file keeps NAME's own permissions (and, where
-//     the system allows it, its owner and group), whatever S has.
+//     the system allows it, its owner and group; on Windows its hidden
+//     attribute), whatever S has.
 //   - An existing NAME that the user may not write (a read-only file, a
 //     folder) is refused by BeginOutput and stays as it is.
 //   - The temporary name is short ("~" + six characters + ".tmp"), so it

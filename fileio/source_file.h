@@ -8,8 +8,9 @@
 #include <string>
 
 // What a new file written from a source copies from it: on POSIX the
-// permission bits (rwx for owner, group, others), on Windows the read-only
-// attribute. Only the platform layer looks inside.
+// permission bits (rwx for owner, group, others); on Windows nothing, a new
+// file gets the access list of its folder. Only the platform layer looks
+// inside.
 struct FilePermissions {
     unsigned bits = 0;
     bool known = false;  // false: a new file gets the system's default

@@ -47,8 +47,8 @@ bool BeginOutput(const std::string& targetName, const FilePermissions& newFilePe
     DWORD attributes = GetFileAttributesA(targetName.c_str());
     bool targetExists = attributes != INVALID_FILE_ATTRIBUTES;
     if (targetExists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
-    // A replacement keeps the target's hidden attribute; a new file takes
-    // the source's read-only attribute.
+    // A replacement keeps the target's hidden attribute; a new file has the
+    // attributes and access list any new file in its folder gets.
     output.keep = targetExists ? FilePermissions{attributes & FILE_ATTRIBUTE_HIDDEN, true} : newFilePermissions;
 
     int fd = CreateTemporaryFile(

@@ -31,7 +31,10 @@ bool OpenSource(const std::string& name, SourceFile& source)
         _close(fd);
         return false;
     }
-    source.permissions = FilePermissions{info.dwFileAttributes & FILE_ATTRIBUTE_READONLY, true};
+    // Nothing to copy: who may read a new file on Windows is decided by the
+    // access list it inherits from its folder, and the read-only attribute
+    // is no protection from readers (copied, it would only stop the next
+    // run from replacing the output).
     return true;
 }
 

@@ -291,7 +291,7 @@ TEST_F(TrxWineTest, AttributeMaskDecidesWhatCountsAsFound)
 }
 
 // ---------------------------------------------------------------------------
-// Outputs: read-only files as Wine shows them (no write bit), long names
+// Outputs: a read-only older output as Wine shows it (no write bit), long names
 
 TEST_F(TrxWineTest, ReadOnlyOlderOutputIsReportedAndKept)
 {
@@ -303,18 +303,6 @@ TEST_F(TrxWineTest, ReadOnlyOlderOutputIsReportedAndKept)
     EXPECT_EQ(Run({"prog.bas"}, dir_).messages, Messages{CannotWriteText("prog.bas.bas")});
     EXPECT_EQ(Read("prog.bas.bas"), "old output\r\n");
     EXPECT_EQ(Listing(), before);
-}
-
-TEST_F(TrxWineTest, NewOutputOfAReadOnlySourceIsReadOnly)
-{
-    Write("Keywords.ini", kVocabulary);
-    Write("prog.bas", kSource);
-    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-    fs::permissions(dir_ / "prog.bas", readOnly);
-    EXPECT_EQ(Run({"prog.bas"}, dir_).messages, Messages{});
-    EXPECT_EQ(Read("prog.bas.bas"), kFbMixed);
-    EXPECT_EQ(fs::status(dir_ / "prog.bas.bas").permissions() & fs::perms::all & ~readOnly, fs::perms::none)
-        << "the output is writable";
 }
 
 TEST_F(TrxWineTest, LongNamesUpToTheSystemLimit)
