@@ -78,7 +78,7 @@ void WriteBatch(OutputBuffer& output, const LineBatch& batch)
 // Converts the whole input into the output. Stops at the first write error
 // (LineReadResult::Stopped). Throws std::bad_alloc when a line does not fit
 // in memory.
-LineReadResult Convert(std::FILE* input, std::FILE* outputFile, const KeywordSet& set)
+LineReadResult ConvertStream(std::FILE* input, std::FILE* outputFile, const KeywordSet& set)
 {
     OutputBuffer output;
     output.file = outputFile;
@@ -117,7 +117,7 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
     }
     LineReadResult read;
     try {
-        read = Convert(source.stream, output.stream, set);
+        read = ConvertStream(source.stream, output.stream, set);
     } catch (const std::bad_alloc&) {
         AbandonOutput(output);
         CloseSource(source);
