@@ -28,6 +28,7 @@
 //     a write error; SIGTERM, SIGHUP, SIGINT and SIGPIPE remove every
 //     temporary file still being written and then end the process as the
 //     signal would have. Signals that were ignored at start stay ignored.
+//     The first BeginOutput installs these handlers.
 // Several outputs may be pending at once, also from several threads (up to
 // kMaxPendingOutputs); each PendingOutput belongs to one thread.
 
