@@ -3,6 +3,7 @@
 // Keywords.ini in the mixed, upper and lower modes and compared byte for
 // byte with the reviewed expected output beside it (NAME.MODE.out).
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ std::vector<GoldenCase> AllCases()
         for (const auto& [mode, options] : modes) cases.push_back({program, dialect, mode, options});
     return cases;
 }
+
+// Names the case in test output instead of a byte dump.
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.program << ", " << c.mode; }
 
 class GoldenExample : public ::testing::TestWithParam<GoldenCase> {};
 
