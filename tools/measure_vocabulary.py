@@ -5,7 +5,11 @@ how many common identifier names each dialect recases.
 
 Usage:
   python3 tools/measure_vocabulary.py [--keywords Keywords.ini]
-      [--before OLD_Keywords.ini] [--table keywords.lst]
+      [--before OLD_Keywords.ini] [--table keywords.lst] [--check]
+
+With --check it exits 1 when a word of the table is spelled otherwise
+without a named reason or an API name is declared by no header, and 77 when
+neither the table nor the headers are there to compare with.
 
 With --before, the identifier figures are given for both files
 (for example: git show main:Keywords.ini > /tmp/old.ini).
@@ -120,31 +124,46 @@ def main():
     parser.add_argument("--before", help="an older Keywords.ini to compare with")
     parser.add_argument("--table", default=DEFAULT_TABLE, help="FreeBASIC's keywords.lst")
     parser.add_argument("--include-dir", default=generator.DEFAULT_INCLUDE_DIR)
+    parser.add_argument("--check", action="store_true",
+                        help="exit 1 on an unexplained disagreement or an undeclared API name")
     args = parser.parse_args()
 
     found = sections(args.keywords)
     for tag in generator.SECTION_ORDER:
         print("%-20s %6d entries" % (tag, len(found[tag])))
 
+    faults = 0
+    compared = False
     if os.path.isfile(args.table):
+        compared = True
         rows = table_disagreements(found, args.table)
         print("FreeBASIC table words spelled otherwise or missing: %d" % len(rows))
         for key, word, listed in rows:
-            reason = NAMED_EXCEPTIONS.get(word) or NAMED_EXCEPTIONS.get(key) or "NOT EXPLAINED"
-            print("    %-12s list: %-12s %s" % (word, listed or "(missing)", reason))
+            reason = NAMED_EXCEPTIONS.get(word) or NAMED_EXCEPTIONS.get(key)
+            faults += reason is None
+            print("    %-12s list: %-12s %s" % (word, listed or "(missing)", reason or "NOT EXPLAINED"))
     else:
-        print("FreeBASIC table not found at %s; no comparison" % args.table)
+        print("SKIPPED: FreeBASIC's table not found at %s" % args.table)
 
     if os.path.isfile(os.path.join(args.include_dir, "winuser.h")):
+        compared = True
         missing = undeclared_api_names(found, args.include_dir)
+        faults += len(missing)
         print("API names that no header declares or defines: %d %s" % (len(missing), " ".join(missing[:40])))
     else:
-        print("mingw-w64 headers not found in %s; API names not checked" % args.include_dir)
+        print("SKIPPED: mingw-w64 headers not found in %s" % args.include_dir)
 
     names = identifiers()
     if args.before:
         report_identifiers("before", sections(args.before), names)
     report_identifiers("after", found, names)
+
+    if args.check:
+        if not compared:
+            return 77
+        print("%d faults" % faults)
+        return 1 if faults else 0
+    return 0
 
 
 if __name__ == "__main__":
