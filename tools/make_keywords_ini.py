@@ -5,17 +5,21 @@ Keywords.ini holds five word lists, each enclosed by its own start and end tag:
 
   FreeBasic keywords   <- tools/vocabulary/freebasic-keywords.txt
   PowerBasic keywords  <- tools/vocabulary/powerbasic-keywords.txt
-  API keywords         <- Windows API function names exported by the
-                          mingw-w64 import libraries (lib*.a)
+  API keywords         <- Windows API functions that the mingw-w64 import
+                          libraries (lib*.a) export and its headers declare,
+                          the generic names of A/W pairs, and the macro-only
+                          names of tools/vocabulary/api-macros.txt
   FreeBasic constants  <- tools/vocabulary/freebasic-constants.txt, then the
                           Windows constants taken from the mingw-w64 headers
   PowerBasic constants <- tools/vocabulary/powerbasic-constants.txt, then the
                           same Windows constants written with a leading '%'
 
 The hand-written lists hold one entry per line; blank lines and lines that
-start with // are ignored.  Every entry is written in the letter case the tool
-should produce.  Inside a list the first spelling of a word wins, so later
-entries that differ only in letter case are dropped.  Entries with characters a
+start with // are ignored, except that a keyword list's opening // block (its
+spelling rules) is copied into the remarks of Keywords.ini.  Every entry is
+written in the letter case the tool should produce.  Inside a list the first
+spelling of a word wins, so later entries that differ only in letter case are
+dropped.  Entries with characters a
 BASIC word can never contain are dropped too (and counted on stderr).
 
 Usage:
