@@ -88,9 +88,10 @@ API_HEADERS = [
 ]
 
 # Exports that headers declare but no program calls: the COM marshalling
-# helpers (HWND_UserMarshal, BSTR_UserSize64, ...) and shell32's unaligned
-# string helpers (uaw_lstrlenW, ...).
-INTERNAL_EXPORT_RE = re.compile(r"[A-Za-z0-9]+_User(Marshal|Unmarshal|Size|Free)(64)?\Z|uaw_")
+# helpers (HWND_UserMarshal, BSTR_UserSize64, ...), shell32's unaligned
+# string helpers (uaw_lstrlenW, ...) and the runtime's own helpers behind
+# compiler features and macros (__C_specific_handler, __WSAFDIsSet).
+INTERNAL_EXPORT_RE = re.compile(r"[A-Za-z0-9]+_User(Marshal|Unmarshal|Size|Free)(64)?\Z|uaw_|__")
 
 DEFAULT_MINGW_ROOTS = ["/usr/x86_64-w64-mingw32", "/usr/i686-w64-mingw32"]
 DEFAULT_INCLUDE_DIR = "/usr/share/mingw-w64/include"
@@ -824,13 +825,14 @@ def build(args):
             "(%s):" % libraries_text,
         ] + ["    " + line for line in wrap_words(library_files, LINE_WIDTH - 8)] + [
             "and that the headers in %s declare (%s):" % (include_dir, headers_text),
-        ] + ["    " + line for line in wrap_words(api_headers, LINE_WIDTH - 8)] + [
-            "%d exports that no header declares, and the COM marshalling and unaligned"
+        ] + ["    " + line for line in wrap_words(API_HEADERS, LINE_WIDTH - 8)] + [
+            "and the headers they include (%d headers in all)." % len(api_headers),
+            "%d exports are left out: those no header declares, and internal helpers"
             % undeclared,
-            "string helpers, are left out.  Both the A and the W variant of a function",
-            "are listed (MessageBoxA, MessageBoxW), and also the generic name a header",
-            "defines to one of them (MessageBox; %d such names).  Then the names of"
-            % base_count,
+            "(COM marshalling, unaligned strings, names that begin with __).  Both the",
+            "A and the W variant of a function are listed (MessageBoxA, MessageBoxW),",
+            "and also the generic name a header defines to one of them (MessageBox;",
+            "%d such names).  Then the names of" % base_count,
             "tools/vocabulary/%s: names that the headers define only as macros"
             % API_MACRO_FILE,
             "and BASIC Windows headers declare as functions (CreateWindow, ZeroMemory).",
