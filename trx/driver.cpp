@@ -7,9 +7,10 @@
 #include "command_line.h"
 #include "keyword_case.h"
 #include "line_reader.h"
-#include "messages.h"
 #include "platform.h"
-#include "vocabulary.h"
+#include "vocabulary_options.h"
+
+using namespace recasor;
 
 namespace {
 
@@ -121,7 +122,6 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
 
 int RunTrx(const std::string& commandTail)
 {
-    SetMessageRoutine(ShowMessage);
     CommandLine commandLine = ParseCommandLine(commandTail);
     std::string& sourceName = commandLine.sourceName;
 
@@ -136,7 +136,13 @@ int RunTrx(const std::string& commandTail)
     if (sourceName.empty()) sourceName = kDefaultSourceName;
 
     if (FileExists(sourceName)) {
-        KeywordSet set = LoadKeywords(commandLine.optionsText, FileExists);
+        KeywordSet set;
+        if (FileExists(kKeywordsFileName)) {
+            std::string vocabularyText = ReadVocabularyFile(kKeywordsFileName).value_or("");
+            set = KeywordSetForOptions(vocabularyText, commandLine.optionsText, ShowMessage);
+        } else {
+            ShowMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
+        }
         ProcessFile(sourceName, set);
     } else {
         ShowMessage("File not found:\n" + sourceName);

@@ -3,7 +3,9 @@
 
 #include <string>
 
+namespace recasor {
 struct KeywordSet;
+}
 
 inline constexpr const char* kDefaultSourceName = "C:\\Test.bas";
 
@@ -16,4 +18,4 @@ void ShowUsage();
 // Converts `sourceName` into `sourceName` + ".bas". Reports a source that
 // cannot be read or an output that cannot be written, and plays the
 // completion sounds only when the whole output is in place.
-void ProcessFile(const std::string& sourceName, const KeywordSet& set);
+void ProcessFile(const std::string& sourceName, const recasor::KeywordSet& set);

@@ -5,6 +5,8 @@
 #include "folding.h"
 #include "scintilla_messages.h"
 
+using namespace recasor;
+
 namespace {
 
 void CallHost(const HostRoutines& routines, void (*routine)(void*))
@@ -12,13 +14,24 @@ void CallHost(const HostRoutines& routines, void (*routine)(void*))
     if (routine != nullptr) routine(routines.host);
 }
 
+// Reads all five sections, shows their problems and builds the set the
+// editor converts with, always in the file's mixed case.
+void LoadKeywords(CasepadState& state)
+{
+    state.vocabulary = ParseVocabulary(ReadVocabularyFile(kKeywordsFileName).value_or(""));
+    const HostRoutines& routines = state.hostRoutines;
+    for (const VocabularyProblem& problem : state.vocabulary.problems)
+        if (routines.showMessage != nullptr) routines.showMessage(routines.host, ProblemText(problem));
+    state.conversion = BuildKeywordSet(state.vocabulary, DialectSections(Dialect::FreeBasic), CaseMode::Mixed);
+}
+
 }  // namespace
 
 void StartEditor(CasepadState& state)
 {
     ConfigureEditor(state.editor, BuildDemoText());
-    state.vocabulary = LoadKeywords();
-    RecaseFirstLines(state.editor, state.vocabulary.conversion);
+    LoadKeywords(state);
+    RecaseFirstLines(state.editor, state.conversion);
 }
 
 void DispatchCommand(CasepadState& state, int commandId)
@@ -38,7 +51,7 @@ void DispatchNotification(CasepadState& state, int code, intptr_t position, int 
     case SCN_MARGINCLICK:
         if (margin == kLineNumberMargin) ToggleSub(state.editor, SendEditor(state.editor, SCI_LINEFROMPOSITION, position));
         break;
-    case SCN_UPDATEUI: FollowCaret(state.editor, state.vocabulary.conversion, state.caret); break;
+    case SCN_UPDATEUI: FollowCaret(state.editor, state.conversion, state.caret); break;
     default: break;
     }
 }
