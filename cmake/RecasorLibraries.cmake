@@ -10,6 +10,7 @@ function(add_recasor_libraries suffix)
 
   add_library(engine${suffix} STATIC
     ${root}/engine/vocabulary.cpp
+    ${root}/engine/vocabulary_file.cpp
     ${root}/engine/word_index.cpp
     ${root}/engine/line_bitmaps.cpp
     ${root}/engine/keyword_case.cpp)

@@ -7,7 +7,6 @@
 // the user about the problems of those.
 
 #include <array>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,8 +43,6 @@ const char* SectionStartTag(Section section);
 
 enum class Dialect { FreeBasic, PowerBasic };
 enum class CaseMode { Mixed, Lower, Upper };
-
-inline constexpr const char* kKeywordsFileName = "Keywords.ini";
 
 enum class TagProblem { None, StartTagMissing, EndTagMissing };
 
@@ -114,8 +111,5 @@ KeywordSet MakeKeywordSet(WordList keywords, WordList api, WordList constants);
 // The converter a program asks for: the chosen sections, keywords in
 // `keywordCase`; API names and constants keep the file's spelling.
 KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& choice, CaseMode keywordCase);
-
-// The whole file as raw bytes, or nothing when it cannot be opened or read.
-std::optional<std::string> ReadVocabularyFile(const std::string& fileName);
 
 }  // namespace recasor

@@ -10,6 +10,7 @@
 
 #include "keyword_case.h"
 #include "vocabulary.h"
+#include "vocabulary_file.h"
 
 using namespace recasor;
 

@@ -8,6 +8,7 @@
 #include "keyword_case.h"
 #include "line_reader.h"
 #include "platform.h"
+#include "vocabulary_file.h"
 #include "vocabulary_options.h"
 
 using namespace recasor;

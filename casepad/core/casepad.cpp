@@ -4,6 +4,7 @@
 #include "editor_setup.h"
 #include "folding.h"
 #include "scintilla_messages.h"
+#include "vocabulary_file.h"
 
 using namespace recasor;
 
