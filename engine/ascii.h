@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace recasor {
+
 inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; }
 
@@ -16,3 +18,5 @@ inline void UpperInPlace(std::string& text)
 {
     for (char& c : text) c = AsciiUpper(c);
 }
+
+}  // namespace recasor

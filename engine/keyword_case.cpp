@@ -1,24 +1,15 @@
 #include "keyword_case.h"
 
-#include <array>
 #include <cstring>
 
 #include "ascii.h"
 #include "line_bitmaps.h"
 #include "vocabulary.h"
+#include "word_chars.h"
+
+namespace recasor {
 
 namespace {
-
-constexpr std::array<bool, 256> MakeWordCharTable()
-{
-    std::array<bool, 256> table{};
-    for (int c = 'a'; c <= 'z'; ++c) table[c] = true;
-    for (int c = '0'; c <= '9'; ++c) table[c] = true;
-    for (char c : std::string_view("_%&$.!?@")) table[static_cast<unsigned char>(c)] = true;
-    return table;
-}
-
-constexpr std::array<bool, 256> kWordChars = MakeWordCharTable();
 
 bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
 {
@@ -30,28 +21,6 @@ bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
         if (AsciiUpper(text[i + k]) != kData[k]) return false;
     dataStart = i;
     return true;
-}
-
-void BlankLiteralsInPlace(char* text, size_t length)
-{
-    size_t dataStart = 0;
-    if (StartsDataStatement(text, length, dataStart)) {
-        // Everything after the word DATA is an item; what remains are spaces
-        // and the word itself, so there is no string left to look for.
-        std::memset(text + dataStart + 4, ' ', length - dataStart - 4);
-        return;
-    }
-    size_t from = 0;
-    while (from < length) {
-        auto* open = static_cast<char*>(std::memchr(text + from, '"', length - from));
-        if (open == nullptr) return;
-        size_t openAt = static_cast<size_t>(open - text);
-        auto* close = static_cast<char*>(std::memchr(open + 1, '"', length - openAt - 1));
-        // An unclosed string runs to the last character, which itself stays.
-        size_t closeAt = close != nullptr ? static_cast<size_t>(close - text) : length - 1;
-        if (closeAt > openAt + 1) std::memset(text + openAt + 1, ' ', closeAt - openAt - 1);
-        from = closeAt + 1;
-    }
 }
 
 const std::string& DisplayOfList(const KeywordSet& set, uint32_t listNumber)
@@ -142,32 +111,11 @@ void ConvertLine(char* block, LineSpan span, size_t readable, const LineBitmaps&
 
 }  // namespace
 
-bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
-
-std::string BlankLiterals(std::string_view text)
-{
-    std::string copy(text);
-    BlankLiteralsInPlace(copy.data(), copy.size());
-    return copy;
-}
-
 const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t length)
 {
     WordIndexHit hit;
     if (!FindInWordIndex(set.index, word, length, length, hit)) return nullptr;
     return DisplayOfList(set, hit.listNumber).data() + hit.entryOffset;
-}
-
-const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word)
-{
-    std::string key = " ";
-    key.append(word);
-    key += ' ';
-    for (const WordList* list : {&set.keywords, &set.api, &set.constants}) {
-        size_t at = list->search.find(key);
-        if (at != std::string::npos) return list->display.data() + at + 1;
-    }
-    return nullptr;
 }
 
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)
@@ -184,3 +132,5 @@ std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set)
     ApplyKeywordCase(line.data(), line.size(), &whole, 1, set);
     return line;
 }
+
+}  // namespace recasor

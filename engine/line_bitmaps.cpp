@@ -5,7 +5,9 @@
 #endif
 
 #include "ascii.h"
-#include "keyword_case.h"
+#include "word_chars.h"
+
+namespace recasor {
 
 namespace {
 
@@ -90,3 +92,5 @@ void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps&
     maps.wordChars[length / 64] &= keep;
     maps.marks[length / 64] &= keep;
 }
+
+}  // namespace recasor

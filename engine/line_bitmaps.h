@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace recasor {
+
 // Storage for the maps: on the stack for the usual short line, on the heap
 // for a long line or a block.
 struct LineBitmaps {
@@ -34,3 +36,5 @@ inline size_t NextClearBit(const uint64_t* bits, size_t from, size_t limit)
     size_t found = block * 64 + static_cast<size_t>(__builtin_ctzll(pending));
     return found < limit ? found : limit;
 }
+
+}  // namespace recasor

@@ -1,27 +1,37 @@
 #include "vocabulary.h"
 
-#include <cstdio>
-
 #include "ascii.h"
-#include "messages.h"
+
+namespace recasor {
 
 namespace {
 
-const char* kFreeBasicKeywordsTag = "<FreeBasicKeywords>";
-const char* kPowerBasicKeywordsTag = "<PowerBasicKeywords>";
-const char* kApiKeywordsTag = "<ApiKeywords>";
-const char* kFreeBasicConstantsTag = "<FreeBasicConstants>";
-const char* kPowerBasicConstantsTag = "<PowerBasicConstants>";
+const char* const kSectionStartTags[kSectionCount] = {
+    "<FreeBasicKeywords>", "<PowerBasicKeywords>", "<ApiKeywords>", "<FreeBasicConstants>", "<PowerBasicConstants>",
+};
 
 bool IsListSeparator(char c) { return c == '\r' || c == '\n' || c == ',' || c == ';'; }
 
-}  // namespace
-
-std::string GetXmlSection(std::string_view text, std::string_view startTag, int occurrence)
+std::string EndTagOf(std::string_view startTag)
 {
     std::string endTag = "</";
     if (!startTag.empty()) endTag.append(startTag.substr(1));
+    return endTag;
+}
 
+}  // namespace
+
+const char* SectionStartTag(Section section) { return kSectionStartTags[static_cast<size_t>(section)]; }
+
+std::string TagProblemText(TagProblem problem, std::string_view startTag)
+{
+    if (problem == TagProblem::StartTagMissing) return "XML start-tag not found:  " + std::string(startTag);
+    if (problem == TagProblem::EndTagMissing) return "XML end-tag not found:  " + EndTagOf(startTag);
+    return std::string();
+}
+
+XmlSection GetXmlSection(std::string_view text, std::string_view startTag, int occurrence)
+{
     if (occurrence < 1) occurrence = 1;
     size_t start = std::string_view::npos;
     size_t from = 0;
@@ -30,18 +40,12 @@ std::string GetXmlSection(std::string_view text, std::string_view startTag, int 
         if (start == std::string_view::npos) break;
         from = start + 1;
     }
-    if (start == std::string_view::npos) {
-        ReportMessage("XML start-tag not found:  " + std::string(startTag));
-        return "0";
-    }
-    size_t end = text.find(endTag, start);
-    if (end == std::string_view::npos) {
-        ReportMessage("XML end-tag not found:  " + endTag);
-        return "0";
-    }
+    if (start == std::string_view::npos) return {"0", TagProblem::StartTagMissing};
+    size_t end = text.find(EndTagOf(startTag), start);
+    if (end == std::string_view::npos) return {"0", TagProblem::EndTagMissing};
     size_t bodyStart = start + startTag.size();
-    if (end <= bodyStart) return std::string();
-    return std::string(text.substr(bodyStart, end - bodyStart));
+    if (end <= bodyStart) return {};
+    return {std::string(text.substr(bodyStart, end - bodyStart))};
 }
 
 std::string NormalizeWordList(std::string body)
@@ -56,15 +60,60 @@ std::string NormalizeWordList(std::string body)
     return body;
 }
 
-WordList BuildWordList(std::string_view vocabularyText, std::string_view startTag)
+WordList MakeWordList(std::string body)
 {
     WordList list;
-    std::string words = NormalizeWordList(GetXmlSection(vocabularyText, startTag, 1));
+    std::string words = NormalizeWordList(std::move(body));
     list.display.reserve(words.size() + 2);
     list.display.append(1, ' ').append(words).append(1, ' ');
     list.search = list.display;
     LowerInPlace(list.search);
     return list;
+}
+
+WordList BuildWordList(std::string_view vocabularyText, std::string_view startTag)
+{
+    return MakeWordList(GetXmlSection(vocabularyText, startTag, 1).body);
+}
+
+std::string ProblemText(const VocabularyProblem& problem)
+{
+    return TagProblemText(problem.problem, SectionStartTag(problem.section));
+}
+
+Vocabulary ParseVocabulary(std::string_view text)
+{
+    Vocabulary vocabulary;
+    for (Section section : kSectionsInFileOrder) {
+        XmlSection found = GetXmlSection(text, SectionStartTag(section), 1);
+        if (found.problem != TagProblem::None) vocabulary.problems.push_back({section, found.problem});
+        vocabulary.sections[static_cast<size_t>(section)] = MakeWordList(std::move(found.body));
+    }
+    return vocabulary;
+}
+
+const WordList& SectionList(const Vocabulary& vocabulary, Section section)
+{
+    return vocabulary.sections[static_cast<size_t>(section)];
+}
+
+const VocabularyProblem* FindProblem(const Vocabulary& vocabulary, Section section)
+{
+    for (const VocabularyProblem& problem : vocabulary.problems)
+        if (problem.section == section) return &problem;
+    return nullptr;
+}
+
+SectionChoice DialectSections(Dialect dialect)
+{
+    if (dialect == Dialect::PowerBasic) return {Section::PowerBasicKeywords, Section::ApiKeywords, Section::PowerBasicConstants};
+    return {Section::FreeBasicKeywords, Section::ApiKeywords, Section::FreeBasicConstants};
+}
+
+void ApplyCaseMode(WordList& list, CaseMode mode)
+{
+    if (mode == CaseMode::Upper) UpperInPlace(list.display);
+    if (mode == CaseMode::Lower) LowerInPlace(list.display);
 }
 
 KeywordSet MakeKeywordSet(WordList keywords, WordList api, WordList constants)
@@ -79,64 +128,11 @@ KeywordSet MakeKeywordSet(WordList keywords, WordList api, WordList constants)
     return set;
 }
 
-Dialect DialectFromOptions(std::string_view optionsText)
+KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& choice, CaseMode keywordCase)
 {
-    return optionsText.find("-p") != std::string_view::npos ? Dialect::PowerBasic : Dialect::FreeBasic;
+    WordList keywords = SectionList(vocabulary, choice.keywords);
+    ApplyCaseMode(keywords, keywordCase);
+    return MakeKeywordSet(std::move(keywords), SectionList(vocabulary, choice.api), SectionList(vocabulary, choice.constants));
 }
 
-CaseMode CaseModeFromOptions(std::string_view optionsText)
-{
-    // Upper case is applied first and lower case after it, so -l wins.
-    if (optionsText.find("-l") != std::string_view::npos) return CaseMode::Lower;
-    if (optionsText.find("-u") != std::string_view::npos) return CaseMode::Upper;
-    return CaseMode::Mixed;
-}
-
-void ApplyCaseMode(WordList& list, CaseMode mode)
-{
-    if (mode == CaseMode::Upper) UpperInPlace(list.display);
-    if (mode == CaseMode::Lower) LowerInPlace(list.display);
-}
-
-std::string ReadVocabularyFile(const char* fileName)
-{
-    // Read to the end rather than trusting a size from seeking: a folder
-    // opened as a stream reports an absurd size and then fails to read.
-    std::string text;
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) return text;
-    char chunk[1 << 16];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    std::fclose(file);
-    return text;
-}
-
-KeywordSet LoadKeywords(std::string_view optionsText, FileExistsRoutine fileExists)
-{
-    if (!fileExists(kKeywordsFileName)) {
-        ReportMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
-        return KeywordSet{};
-    }
-    std::string text = ReadVocabularyFile(kKeywordsFileName);
-    bool powerBasic = DialectFromOptions(optionsText) == Dialect::PowerBasic;
-
-    WordList keywords = BuildWordList(text, powerBasic ? kPowerBasicKeywordsTag : kFreeBasicKeywordsTag);
-    ApplyCaseMode(keywords, CaseModeFromOptions(optionsText));
-    WordList api = BuildWordList(text, kApiKeywordsTag);
-    WordList constants = BuildWordList(text, powerBasic ? kPowerBasicConstantsTag : kFreeBasicConstantsTag);
-    return MakeKeywordSet(std::move(keywords), std::move(api), std::move(constants));
-}
-
-EditorVocabulary LoadKeywords()
-{
-    std::string text = ReadVocabularyFile(kKeywordsFileName);
-    WordList freeBasicKeywords = BuildWordList(text, kFreeBasicKeywordsTag);
-    EditorVocabulary vocabulary;
-    vocabulary.powerBasicKeywords = BuildWordList(text, kPowerBasicKeywordsTag);
-    WordList api = BuildWordList(text, kApiKeywordsTag);
-    WordList freeBasicConstants = BuildWordList(text, kFreeBasicConstantsTag);
-    vocabulary.powerBasicConstants = BuildWordList(text, kPowerBasicConstantsTag);
-    vocabulary.conversion = MakeKeywordSet(std::move(freeBasicKeywords), std::move(api), std::move(freeBasicConstants));
-    return vocabulary;
-}
+}  // namespace recasor

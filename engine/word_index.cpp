@@ -1,6 +1,8 @@
 #include "word_index.h"
 
-#include "keyword_case.h"
+#include "word_chars.h"
+
+namespace recasor {
 
 namespace {
 
@@ -74,3 +76,5 @@ WordIndex BuildWordIndex(std::initializer_list<ListStrings> lists)
     index.spellings.append(16, ' ');
     return index;
 }
+
+}  // namespace recasor

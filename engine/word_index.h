@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+namespace recasor {
+
 struct WordIndexSlot {
     uint64_t head0 = 0;         // folded bytes 0-7 of the key, zero padded
     uint64_t head1 = 0;         // folded bytes 8-15
@@ -144,3 +146,5 @@ inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, 
     hit = {slot.listNumber, slot.entryOffset, index.spellings.data() + slot.spellingOffset};
     return true;
 }
+
+}  // namespace recasor

@@ -8,6 +8,8 @@
 
 #include "line_reader.h"
 
+using recasor::LineSpan;
+
 namespace {
 
 std::vector<std::string> LinesOf(const std::string& bytes)

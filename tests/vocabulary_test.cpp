@@ -1,58 +1,29 @@
-// Reading Keywords.ini: sections, word-list normalisation, loaders and their
-// messages.
+// Reading Keywords.ini: sections and their problems, word-list
+// normalisation, and keyword sets from chosen sections in a case mode.
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "keyword_case.h"
-#include "messages.h"
 #include "vocabulary.h"
+#include "vocabulary_file.h"
+
+using namespace recasor;
 
 namespace {
 
-std::vector<std::string> reported;
-void Collect(const std::string& text) { reported.push_back(text); }
-
-class VocabularyTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        reported.clear();
-        SetMessageRoutine(Collect);
-    }
-    void TearDown() override { SetMessageRoutine(nullptr); }
-};
-
-// Runs a loader inside a fresh folder holding the given Keywords.ini.
-class LoaderTest : public VocabularyTest {
-protected:
-    void SetUp() override
-    {
-        VocabularyTest::SetUp();
-        previous = std::filesystem::current_path();
-        folder = std::filesystem::temp_directory_path() / ("vocabulary-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
-        std::filesystem::current_path(folder);
-    }
-    void TearDown() override
-    {
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(folder);
-        VocabularyTest::TearDown();
-    }
-    void WriteKeywordsFile(const std::string& text) { std::ofstream(kKeywordsFileName, std::ios::binary) << text; }
-    std::filesystem::path previous, folder;
-};
-
-bool ExistsOnDisk(const std::string& name) { return std::filesystem::exists(name); }
-bool NeverExists(const std::string&) { return false; }
-
 std::string Convert(std::string line, const KeywordSet& set) { return ApplyKeywordCase(line, set); }
+
+std::vector<std::string> ProblemTexts(const Vocabulary& vocabulary)
+{
+    std::vector<std::string> texts;
+    for (const VocabularyProblem& problem : vocabulary.problems) texts.push_back(ProblemText(problem));
+    return texts;
+}
 
 const char* kAllSections =
     "remarks before\n"
@@ -64,7 +35,7 @@ const char* kAllSections =
 
 }  // namespace
 
-TEST_F(VocabularyTest, SectionBodies)
+TEST(Vocabulary, SectionBodies)
 {
     struct Case {
         const char* text;
@@ -81,34 +52,36 @@ TEST_F(VocabularyTest, SectionBodies)
         {"<A>a\r\n</B></A>", 1, "a\r\n</B>"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(GetXmlSection(c.text, "<A>", c.occurrence), c.body) << c.text;
+        XmlSection section = GetXmlSection(c.text, "<A>", c.occurrence);
+        EXPECT_EQ(section.body, c.body) << c.text;
+        EXPECT_EQ(section.problem, TagProblem::None) << c.text;
     }
-    EXPECT_TRUE(reported.empty());
 }
 
-TEST_F(VocabularyTest, MissingTagsAreReportedAndGiveZero)
+TEST(Vocabulary, MissingTagsGiveZeroAndTheirProblem)
 {
     struct Case {
         const char* text;
+        int occurrence;
+        TagProblem problem;
         const char* message;
     } cases[] = {
-        {"no tags here", "XML start-tag not found:  <Abc>"},
-        {"<abc>lower case tag</abc>", "XML start-tag not found:  <Abc>"},
-        {"<Abc>never closed", "XML end-tag not found:  </Abc>"},
-        {"</Abc> end tag only before <Abc>", "XML end-tag not found:  </Abc>"},
+        {"no tags here", 1, TagProblem::StartTagMissing, "XML start-tag not found:  <Abc>"},
+        {"<abc>lower case tag</abc>", 1, TagProblem::StartTagMissing, "XML start-tag not found:  <Abc>"},
+        {"<Abc>never closed", 1, TagProblem::EndTagMissing, "XML end-tag not found:  </Abc>"},
+        {"</Abc> end tag only before <Abc>", 1, TagProblem::EndTagMissing, "XML end-tag not found:  </Abc>"},
+        // An occurrence that is not there is as absent as a missing tag.
+        {"<Abc>x</Abc>", 2, TagProblem::StartTagMissing, "XML start-tag not found:  <Abc>"},
     };
     for (const Case& c : cases) {
-        reported.clear();
-        EXPECT_EQ(GetXmlSection(c.text, "<Abc>", 1), "0") << c.text;
-        EXPECT_EQ(reported, std::vector<std::string>{c.message}) << c.text;
+        XmlSection section = GetXmlSection(c.text, "<Abc>", c.occurrence);
+        EXPECT_EQ(section.body, "0") << c.text;
+        EXPECT_EQ(section.problem, c.problem) << c.text;
+        EXPECT_EQ(TagProblemText(section.problem, "<Abc>"), c.message) << c.text;
     }
-    // An occurrence that is not there is as absent as a missing tag.
-    reported.clear();
-    EXPECT_EQ(GetXmlSection("<Abc>x</Abc>", "<Abc>", 2), "0");
-    EXPECT_EQ(reported, std::vector<std::string>{"XML start-tag not found:  <Abc>"});
 }
 
-TEST_F(VocabularyTest, WordListsAreNormalised)
+TEST(Vocabulary, WordListsAreNormalised)
 {
     struct Case {
         const char* body;
@@ -130,104 +103,104 @@ TEST_F(VocabularyTest, WordListsAreNormalised)
     EXPECT_EQ(missing.search, " 0 ");
 }
 
-TEST_F(VocabularyTest, SearchIsLowerCaseCopyOfDisplay)
+TEST(Vocabulary, SearchIsLowerCaseCopyOfDisplay)
 {
     WordList list = BuildWordList("<K>UCase$ GetMessageW \xC4R %WM_X</K>", "<K>");
     EXPECT_EQ(list.display, " UCase$ GetMessageW \xC4R %WM_X ");
     EXPECT_EQ(list.search, " ucase$ getmessagew \xC4r %wm_x ");
 }
 
-TEST_F(VocabularyTest, OptionsChooseDialectAndCase)
+TEST(Vocabulary, ParsesAllFiveSectionsInAnyOrder)
 {
+    Vocabulary vocabulary = ParseVocabulary(kAllSections);
+    EXPECT_TRUE(vocabulary.problems.empty());
     struct Case {
-        const char* options;
-        Dialect dialect;
-        CaseMode mode;
+        Section section;
+        const char* display;
     } cases[] = {
-        {"", Dialect::FreeBasic, CaseMode::Mixed},
-        {"-m -f", Dialect::FreeBasic, CaseMode::Mixed},
-        {"-u", Dialect::FreeBasic, CaseMode::Upper},
-        {"-U -P", Dialect::FreeBasic, CaseMode::Mixed},
-        {"-l-u-p", Dialect::PowerBasic, CaseMode::Lower},
-        {"x-uy", Dialect::FreeBasic, CaseMode::Upper},
-        {"-p -l", Dialect::PowerBasic, CaseMode::Lower},
+        {Section::FreeBasicKeywords, " Dim As Integer "},  {Section::PowerBasicKeywords, " DIM AS LONG "},
+        {Section::ApiKeywords, " GetFocus "},              {Section::FreeBasicConstants, " WM_KEYDOWN "},
+        {Section::PowerBasicConstants, " %NULL $CRLF "},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(DialectFromOptions(c.options), c.dialect) << c.options;
-        EXPECT_EQ(CaseModeFromOptions(c.options), c.mode) << c.options;
-    }
+    for (const Case& c : cases) EXPECT_EQ(SectionList(vocabulary, c.section).display, c.display) << SectionStartTag(c.section);
 }
 
-TEST_F(LoaderTest, BatchLoaderUsesTheDialectSectionsAndCaseMode)
+TEST(Vocabulary, ProblemsComeOnePerSectionInSectionOrder)
 {
-    WriteKeywordsFile(kAllSections);
     struct Case {
-        const char* options;
+        const char* text;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"", {"XML start-tag not found:  <FreeBasicKeywords>", "XML start-tag not found:  <PowerBasicKeywords>",
+              "XML start-tag not found:  <ApiKeywords>", "XML start-tag not found:  <FreeBasicConstants>",
+              "XML start-tag not found:  <PowerBasicConstants>"}},
+        // The file's order does not matter, nor does the kind of problem.
+        {"<PowerBasicConstants>x <ApiKeywords>GetFocus</ApiKeywords> <FreeBasicKeywords>Dim</FreeBasicKeywords>"
+         "<FreeBasicConstants></FreeBasicConstants>",
+         {"XML start-tag not found:  <PowerBasicKeywords>", "XML end-tag not found:  </PowerBasicConstants>"}},
+    };
+    for (const Case& c : cases) {
+        Vocabulary vocabulary = ParseVocabulary(c.text);
+        EXPECT_EQ(ProblemTexts(vocabulary), c.messages) << c.text;
+        for (const VocabularyProblem& problem : vocabulary.problems) {
+            EXPECT_EQ(FindProblem(vocabulary, problem.section), &problem);
+            EXPECT_EQ(SectionList(vocabulary, problem.section).display, " 0 ");
+        }
+    }
+    Vocabulary partial = ParseVocabulary(cases[1].text);
+    EXPECT_EQ(FindProblem(partial, Section::ApiKeywords), nullptr);
+    EXPECT_EQ(SectionList(partial, Section::FreeBasicConstants).display, "  ");
+}
+
+TEST(Vocabulary, KeywordSetsFromChosenSectionsAndCaseModes)
+{
+    Vocabulary vocabulary = ParseVocabulary(kAllSections);
+    struct Case {
+        SectionChoice choice;
+        CaseMode mode;
         const char* line;
         const char* expected;
     } cases[] = {
-        {"", "dim x as integer: getfocus wm_keydown %null", "Dim x As Integer: GetFocus WM_KEYDOWN %null"},
-        {"-u", "dim x as integer: getfocus wm_keydown", "DIM x AS INTEGER: GetFocus WM_KEYDOWN"},
-        {"-u -l", "DIM x AS INTEGER: GETFOCUS", "dim x as integer: GetFocus"},
-        {"-p", "dim x as long: getfocus %null $crlf wm_keydown", "DIM x AS LONG: GetFocus %NULL $CRLF wm_keydown"},
-        {"-p -l", "DIM x AS LONG", "dim x as long"},
+        {DialectSections(Dialect::FreeBasic), CaseMode::Mixed, "dim x as integer: getfocus wm_keydown %null",
+         "Dim x As Integer: GetFocus WM_KEYDOWN %null"},
+        // The case mode acts on the keywords alone.
+        {DialectSections(Dialect::FreeBasic), CaseMode::Upper, "dim x as integer: getfocus wm_keydown",
+         "DIM x AS INTEGER: GetFocus WM_KEYDOWN"},
+        {DialectSections(Dialect::FreeBasic), CaseMode::Lower, "DIM x AS INTEGER: GETFOCUS", "dim x as integer: GetFocus"},
+        {DialectSections(Dialect::PowerBasic), CaseMode::Mixed, "dim x as long: getfocus %null $crlf wm_keydown",
+         "DIM x AS LONG: GetFocus %NULL $CRLF wm_keydown"},
+        {DialectSections(Dialect::PowerBasic), CaseMode::Lower, "DIM x AS LONG", "dim x as long"},
+        // Any section can fill any list, and the lists keep their lookup order.
+        {{Section::PowerBasicKeywords, Section::FreeBasicKeywords, Section::PowerBasicConstants}, CaseMode::Mixed,
+         "dim as integer %null getfocus", "DIM AS Integer %NULL getfocus"},
     };
     for (const Case& c : cases) {
-        KeywordSet set = LoadKeywords(c.options, ExistsOnDisk);
-        EXPECT_EQ(Convert(c.line, set), c.expected) << c.options;
+        KeywordSet set = BuildKeywordSet(vocabulary, c.choice, c.mode);
+        EXPECT_EQ(Convert(c.line, set), c.expected) << c.line;
     }
-    EXPECT_TRUE(reported.empty());
+    // Building leaves the parsed lists as they were.
+    EXPECT_EQ(SectionList(vocabulary, Section::FreeBasicKeywords).display, " Dim As Integer ");
 }
 
-TEST_F(LoaderTest, BatchLoaderReportsOnlyTheSectionsItReads)
+TEST(Vocabulary, SetsFromMissingSectionsChangeNothing)
 {
-    WriteKeywordsFile("<PowerBasicKeywords>Dim</PowerBasicKeywords><ApiKeywords></ApiKeywords>");
-    LoadKeywords("-p", ExistsOnDisk);
-    EXPECT_EQ(reported, std::vector<std::string>{"XML start-tag not found:  <PowerBasicConstants>"});
-
-    reported.clear();
-    LoadKeywords("", ExistsOnDisk);
-    EXPECT_EQ(reported, (std::vector<std::string>{"XML start-tag not found:  <FreeBasicKeywords>",
-                                                  "XML start-tag not found:  <FreeBasicConstants>"}));
+    KeywordSet set = BuildKeywordSet(ParseVocabulary("no sections"), DialectSections(Dialect::FreeBasic), CaseMode::Upper);
+    EXPECT_EQ(Convert("dim 0 getfocus", set), "dim 0 getfocus");
+    KeywordSet empty;
+    EXPECT_EQ(Convert("dim x as integer", empty), "dim x as integer");
 }
 
-TEST_F(LoaderTest, BatchLoaderWithoutVocabularyFile)
+TEST(Vocabulary, ReadsTheFileAsRawBytes)
 {
-    KeywordSet set = LoadKeywords("", NeverExists);
-    EXPECT_EQ(reported, std::vector<std::string>{"File not found: \"Keywords.ini\""});
-    EXPECT_TRUE(set.keywords.display.empty());
-    EXPECT_EQ(Convert("dim x as integer", set), "dim x as integer");
-}
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("vocabulary-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(folder / "a folder");
+    const char kBytes[] = "<ApiKeywords>A\r\nB\0C\xFF</ApiKeywords>\x1A tail";
+    std::string bytes(kBytes, sizeof kBytes - 1);
+    std::ofstream(folder / "Keywords.ini", std::ios::binary) << bytes;
 
-TEST_F(LoaderTest, EditorLoaderReadsFiveSectionsAndConvertsFreeBasic)
-{
-    WriteKeywordsFile(kAllSections);
-    EditorVocabulary vocabulary = LoadKeywords();
-    EXPECT_TRUE(reported.empty());
-    EXPECT_EQ(vocabulary.powerBasicKeywords.display, " DIM AS LONG ");
-    EXPECT_EQ(vocabulary.powerBasicConstants.display, " %NULL $CRLF ");
-    EXPECT_EQ(Convert("dim a as long: wm_keydown %null", vocabulary.conversion), "Dim a As long: WM_KEYDOWN %null");
-}
-
-TEST_F(LoaderTest, EditorLoaderReportsEverySectionOfAMissingFile)
-{
-    EditorVocabulary vocabulary = LoadKeywords();
-    EXPECT_EQ(reported, (std::vector<std::string>{
-                            "XML start-tag not found:  <FreeBasicKeywords>",
-                            "XML start-tag not found:  <PowerBasicKeywords>",
-                            "XML start-tag not found:  <ApiKeywords>",
-                            "XML start-tag not found:  <FreeBasicConstants>",
-                            "XML start-tag not found:  <PowerBasicConstants>",
-                        }));
-    EXPECT_EQ(Convert("dim 0", vocabulary.conversion), "dim 0");
-}
-
-TEST_F(LoaderTest, EditorLoaderWithoutPowerBasicSectionsStillConverts)
-{
-    WriteKeywordsFile("<FreeBasicKeywords>Dim</FreeBasicKeywords><ApiKeywords>GetFocus</ApiKeywords>"
-                      "<FreeBasicConstants>WM_KEYDOWN</FreeBasicConstants>");
-    EditorVocabulary vocabulary = LoadKeywords();
-    EXPECT_EQ(reported, (std::vector<std::string>{"XML start-tag not found:  <PowerBasicKeywords>",
-                                                  "XML start-tag not found:  <PowerBasicConstants>"}));
-    EXPECT_EQ(Convert("dim getfocus wm_keydown", vocabulary.conversion), "Dim GetFocus WM_KEYDOWN");
+    EXPECT_EQ(ReadVocabularyFile((folder / "Keywords.ini").string()), bytes);
+    EXPECT_EQ(ReadVocabularyFile((folder / "missing.ini").string()), std::nullopt);
+    EXPECT_EQ(ReadVocabularyFile((folder / "a folder").string()), std::nullopt);
+    std::filesystem::remove_all(folder);
 }

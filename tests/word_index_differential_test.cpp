@@ -7,7 +7,10 @@
 #include <string>
 
 #include "keyword_case.h"
+#include "support/keyword_oracles.h"
 #include "vocabulary.h"
+
+using namespace recasor;
 
 namespace {
 

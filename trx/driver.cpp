@@ -8,11 +8,13 @@
 #include "command_line.h"
 #include "keyword_case.h"
 #include "line_reader.h"
-#include "messages.h"
 #include "output_file.h"
 #include "platform.h"
 #include "source_file.h"
-#include "vocabulary.h"
+#include "vocabulary_file.h"
+#include "vocabulary_options.h"
+
+using namespace recasor;
 
 namespace {
 
@@ -97,6 +99,18 @@ void ReportCannotRead(const std::string& name) { ShowMessage("Cannot read file: 
 void ReportCannotWrite(const std::string& name) { ShowMessage("Cannot write file: \"" + name + "\"."); }
 void ReportOutOfMemory(const std::string& name) { ShowMessage("Not enough memory for file: \"" + name + "\"."); }
 
+// The keyword set for the options: the dialect's sections of Keywords.ini in
+// the requested case, or an empty set when the file is missing.
+KeywordSet LoadKeywords(std::string_view optionsText)
+{
+    if (!FileExists(kKeywordsFileName)) {
+        ShowMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
+        return KeywordSet{};
+    }
+    std::string vocabularyText = ReadVocabularyFile(kKeywordsFileName).value_or("");
+    return KeywordSetForOptions(vocabularyText, optionsText, ShowMessage);
+}
+
 }  // namespace
 
 void ShowUsage() { ShowMessage(kUsageText); }
@@ -141,7 +155,6 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
 
 int RunTrx(const std::string& commandTail)
 {
-    SetMessageRoutine(ShowMessage);
     CommandLine commandLine = ParseCommandLine(commandTail);
     std::string& sourceName = commandLine.sourceName;
 
@@ -158,7 +171,7 @@ int RunTrx(const std::string& commandTail)
     if (FileExists(sourceName)) {
         KeywordSet set;
         try {
-            set = LoadKeywords(commandLine.optionsText, FileExists);
+            set = LoadKeywords(commandLine.optionsText);
         } catch (const std::bad_alloc&) {
             ReportOutOfMemory(kKeywordsFileName);
             return 0;

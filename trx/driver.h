@@ -3,7 +3,9 @@
 
 #include <string>
 
+namespace recasor {
 struct KeywordSet;
+}
 
 inline constexpr const char* kDefaultSourceName = "C:\\Test.bas";
 
@@ -17,4 +19,4 @@ void ShowUsage();
 // cannot be read, an output that cannot be written or memory that runs out
 // (then no output is written), and plays the completion sounds only when
 // the whole output is in place.
-void ProcessFile(const std::string& sourceName, const KeywordSet& set);
+void ProcessFile(const std::string& sourceName, const recasor::KeywordSet& set);

@@ -38,7 +38,7 @@ LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch)
         scanned = filled;
         if (!batch.lines.empty()) {
             size_t batchStart = batch.lines.front().start;
-            for (LineSpan& line : batch.lines) line.start -= batchStart;
+            for (recasor::LineSpan& line : batch.lines) line.start -= batchStart;
             batch.block = buffer.data() + batchStart;
             batch.blockLength = lineStart - batchStart;
             if (!onBatch(batch)) return LineReadResult::Stopped;

@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "keyword_case.h"
+#include "line_span.h"
 
 // Past the end of every batch, at least this many more bytes of the buffer
 // may be read (their values are unspecified).
@@ -25,7 +25,7 @@ inline constexpr size_t kReadableAfterBatch = 16;
 struct LineBatch {
     char* block = nullptr;
     size_t blockLength = 0;
-    std::vector<LineSpan> lines;
+    std::vector<recasor::LineSpan> lines;
 };
 
 enum class LineReadResult { Complete, ReadFailed, Stopped };

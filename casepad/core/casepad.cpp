@@ -4,6 +4,9 @@
 #include "editor_setup.h"
 #include "folding.h"
 #include "scintilla_messages.h"
+#include "vocabulary_file.h"
+
+using namespace recasor;
 
 namespace {
 
@@ -12,13 +15,24 @@ void CallHost(const HostRoutines& routines, void (*routine)(void*))
     if (routine != nullptr) routine(routines.host);
 }
 
+// Reads all five sections, shows their problems and builds the set the
+// editor converts with, always in the file's mixed case.
+void LoadKeywords(CasepadState& state)
+{
+    state.vocabulary = ParseVocabulary(ReadVocabularyFile(kKeywordsFileName).value_or(""));
+    const HostRoutines& routines = state.hostRoutines;
+    for (const VocabularyProblem& problem : state.vocabulary.problems)
+        if (routines.showMessage != nullptr) routines.showMessage(routines.host, ProblemText(problem));
+    state.conversion = BuildKeywordSet(state.vocabulary, DialectSections(Dialect::FreeBasic), CaseMode::Mixed);
+}
+
 }  // namespace
 
 void StartEditor(CasepadState& state)
 {
     ConfigureEditor(state.editor, BuildDemoText());
-    state.vocabulary = LoadKeywords();
-    RecaseFirstLines(state.editor, state.vocabulary.conversion);
+    LoadKeywords(state);
+    RecaseFirstLines(state.editor, state.conversion);
 }
 
 void DispatchCommand(CasepadState& state, int commandId)
@@ -38,7 +52,7 @@ void DispatchNotification(CasepadState& state, int code, intptr_t position, int 
     case SCN_MARGINCLICK:
         if (margin == kLineNumberMargin) ToggleSub(state.editor, SendEditor(state.editor, SCI_LINEFROMPOSITION, position));
         break;
-    case SCN_UPDATEUI: FollowCaret(state.editor, state.vocabulary.conversion, state.caret); break;
+    case SCN_UPDATEUI: FollowCaret(state.editor, state.conversion, state.caret); break;
     default: break;
     }
 }

@@ -5,6 +5,7 @@
 // routines and values below.
 
 #include <cstdint>
+#include <string>
 
 #include "editor_component.h"
 #include "live_case.h"
@@ -40,18 +41,21 @@ struct HostRoutines {
     void (*endProgram)(void* host) = nullptr;  // ends the program with exit code 0
     void (*showAbout)(void* host) = nullptr;   // the modal About box
     void* host = nullptr;
+    // A modal message box without owner; returns when it is closed.
+    void (*showMessage)(void* host, const std::string& text) = nullptr;
 };
 
 struct CasepadState {
     EditorComponent editor;
     HostRoutines hostRoutines;
-    EditorVocabulary vocabulary;
+    recasor::Vocabulary vocabulary;  // all five sections of Keywords.ini
+    recasor::KeywordSet conversion;  // FreeBasic keywords, API names, FreeBasic constants
     CaretTracker caret;
 };
 
 // Sets the component up, shows the demonstration text, loads Keywords.ini
-// (its problems are reported through the message routine) and corrects the
-// first lines. `state.editor` must be set.
+// (a missing tag of any section is shown through the host, in section
+// order) and corrects the first lines. `state.editor` must be set.
 void StartEditor(CasepadState& state);
 
 // A menu command; unknown identifiers do nothing.

@@ -6,6 +6,8 @@
 #include "keyword_case.h"
 #include "scintilla_messages.h"
 
+using namespace recasor;
+
 namespace {
 
 constexpr intptr_t kLastLineOfFirstPass = 100;

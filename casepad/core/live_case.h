@@ -7,7 +7,9 @@
 
 #include "editor_component.h"
 
+namespace recasor {
 struct KeywordSet;
+}
 
 // The caret's line as of the last update notification and the one before.
 struct CaretTracker {
@@ -23,11 +25,11 @@ std::string GetLineText(const EditorComponent& editor, intptr_t line);
 void ReplaceLineText(const EditorComponent& editor, intptr_t line, std::string text);
 
 // Converts the line with `set` and writes it back only if that changed it.
-void RecaseLine(const EditorComponent& editor, const KeywordSet& set, intptr_t line);
+void RecaseLine(const EditorComponent& editor, const recasor::KeywordSet& set, intptr_t line);
 
 // The start-up pass: lines 0 to 100 at most, none in a one-line document.
-void RecaseFirstLines(const EditorComponent& editor, const KeywordSet& set);
+void RecaseFirstLines(const EditorComponent& editor, const recasor::KeywordSet& set);
 
 // On every update notification: when the caret's line has changed, the
 // line it left is corrected.
-void FollowCaret(const EditorComponent& editor, const KeywordSet& set, CaretTracker& tracker);
+void FollowCaret(const EditorComponent& editor, const recasor::KeywordSet& set, CaretTracker& tracker);

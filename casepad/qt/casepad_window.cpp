@@ -27,11 +27,16 @@ intptr_t SendToScintilla(void* editor, unsigned int message, uintptr_t wParam, i
 
 void EndProgram(void*) { QCoreApplication::exit(0); }
 
+// The host routines' `host` is the CasepadWindow.
+CasepadWindow& WindowOf(void* host) { return *static_cast<CasepadWindow*>(host); }
+
 void ShowAbout(void* host)
 {
-    QMessageBox box(QMessageBox::NoIcon, Latin1(kAboutCaption), Latin1(kAboutText), QMessageBox::Ok, static_cast<QMainWindow*>(host));
+    QMessageBox box(QMessageBox::NoIcon, Latin1(kAboutCaption), Latin1(kAboutText), QMessageBox::Ok, WindowOf(host).window.get());
     box.exec();
 }
+
+void ShowMessage(void* host, const std::string& text) { WindowOf(host).showMessage(text); }
 
 // Plain command items; the one marked for the right end goes into a second
 // bar in the top right corner, since a Qt menu bar lines its items up from
@@ -72,7 +77,7 @@ void CreateCasepadWindow(CasepadWindow& casepad)
     casepad.window->setFocusProxy(casepad.editor);
 
     casepad.state.editor = {SendToScintilla, casepad.editor};
-    casepad.state.hostRoutines = {EndProgram, ShowAbout, casepad.window.get()};
+    casepad.state.hostRoutines = {EndProgram, ShowAbout, &casepad, ShowMessage};
     BuildMenuBar(casepad);
     StartEditor(casepad.state);
     ForwardNotifications(casepad);

@@ -2,7 +2,6 @@
 // text uniform as the caret leaves each line.
 
 #include "casepad_window.h"
-#include "messages.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -10,7 +9,6 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    SetMessageRoutine(ShowMessageBox);
     CasepadWindow casepad;
     CreateCasepadWindow(casepad);
     casepad.window->show();

@@ -1,11 +1,10 @@
 #pragma once
 // casepad's real window with the real Scintilla component, on Qt's
-// offscreen platform. The engine's messages are collected instead of shown.
+// offscreen platform. casepad's messages are collected instead of shown.
 
 #include "casepad_window.h"
 #include "demo_text.h"
 #include "keyword_case.h"
-#include "messages.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -19,8 +18,10 @@
 #include <vector>
 
 using Sci = QsciScintillaBase;
+using recasor::ApplyKeywordCase;
+using recasor::KeywordSet;
 
-// Messages the engine reported, and whether a window was visible then.
+// Messages casepad showed, and whether a window was visible then.
 struct Report {
     std::string text;
     bool windowVisible;
@@ -51,7 +52,7 @@ protected:
     void Start(const std::filesystem::path& folder = PROJECT_ROOT)
     {
         reports.clear();
-        SetMessageRoutine(CollectReport);
+        casepad.showMessage = CollectReport;
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(folder);
         CreateCasepadWindow(casepad);
@@ -65,7 +66,6 @@ protected:
     void TearDown() override
     {
         casepad.window.reset();
-        SetMessageRoutine(nullptr);
     }
 
     // Lets the component paint; its update notifications come from painting.

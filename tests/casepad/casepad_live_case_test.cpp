@@ -32,7 +32,7 @@ protected:
         Send(Sci::SCI_SETSAVEPOINT);
     }
     bool Modified() const { return Send(Sci::SCI_GETMODIFY) != 0; }
-    const KeywordSet& Vocabulary() const { return casepad.state.vocabulary.conversion; }
+    const KeywordSet& Vocabulary() const { return casepad.state.conversion; }
 };
 
 struct LeaveCase {

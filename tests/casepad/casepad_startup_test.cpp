@@ -20,7 +20,7 @@ TEST_F(CasepadStartTest, ShowsSixteenListingsWithTheFirst101LinesCorrected)
     EXPECT_EQ(Line(416), "");
     for (long line = 0; line < 416; ++line) {
         const std::string& original = listing[line % 26];
-        std::string expected = line <= 100 ? Converted(original, casepad.state.vocabulary.conversion) : original;
+        std::string expected = line <= 100 ? Converted(original, casepad.state.conversion) : original;
         EXPECT_EQ(Line(line), expected) << "line " << line + 1;
     }
     // The boundary of the first pass, with the shipped vocabulary.

@@ -18,8 +18,11 @@
 
 #include "ascii.h"
 #include "keyword_case.h"
-#include "messages.h"
+#include "support/keyword_oracles.h"
 #include "vocabulary.h"
+#include "word_chars.h"
+
+using namespace recasor;
 
 namespace {
 
@@ -44,14 +47,10 @@ void CheckList(const WordList& list)
 std::vector<bool> ProtectedPositions(const std::string& line)
 {
     std::vector<bool> locked(line.size(), false);
-    size_t lead = line.find_first_not_of(' ');
-    if (lead != std::string::npos && line.size() - lead >= 5) {
-        std::string head = line.substr(lead, 5);
-        UpperInPlace(head);
-        if (head == "DATA ") {
-            for (size_t i = lead + 4; i < line.size(); ++i) locked[i] = true;
-            return locked;
-        }
+    size_t lead = DataStatementStart(line);
+    if (lead != std::string::npos) {
+        for (size_t i = lead + 4; i < line.size(); ++i) locked[i] = true;
+        return locked;
     }
     bool inString = false;
     for (size_t i = 0; i < line.size(); ++i) {
@@ -94,19 +93,19 @@ std::string ConvertBySearch(std::string line, const KeywordSet& set)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    SetMessageRoutine(nullptr);
     FuzzedDataProvider provider(data, size);
     std::string vocabulary = provider.ConsumeRandomLengthString(256);
-    std::string options = provider.ConsumeRandomLengthString(8);
+    CaseMode mode = provider.PickValueInArray({CaseMode::Mixed, CaseMode::Lower, CaseMode::Upper});
     std::string line = provider.ConsumeRemainingBytesAsString();
 
     WordList keywords = BuildWordList(vocabulary, "<K>");
     CheckList(keywords);
-    ApplyCaseMode(keywords, CaseModeFromOptions(options));
+    ApplyCaseMode(keywords, mode);
     WordList api = BuildWordList(vocabulary, "<A>");
     WordList constants = BuildWordList(vocabulary, "<C>");
     CheckList(api);
     CheckList(constants);
+    for (const WordList& section : ParseVocabulary(vocabulary).sections) CheckList(section);
     KeywordSet set = MakeKeywordSet(keywords, api, constants);
 
     std::string converted = line;

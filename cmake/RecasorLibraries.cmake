@@ -1,0 +1,29 @@
+# The case engine and trx's portable driver, as two static libraries:
+#   engine<SUFFIX>     the engine (engine/), shared by every program
+#   trx_core<SUFFIX>   trx's command line, line reader and driver, on top of it
+#                      and of the shared fileio library
+# OPTIONS are compile and link options for both, passed on to whatever links
+# them (a sanitizer or fuzzer build of the tests, say). Every consumer gets
+# its libraries from here, so a source file is added in one place only.
+function(add_recasor_libraries suffix)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "OPTIONS")
+  set(root ${PROJECT_SOURCE_DIR})
+
+  add_library(engine${suffix} STATIC
+    ${root}/engine/vocabulary.cpp
+    ${root}/engine/vocabulary_file.cpp
+    ${root}/engine/word_index.cpp
+    ${root}/engine/line_bitmaps.cpp
+    ${root}/engine/keyword_case.cpp)
+  target_include_directories(engine${suffix} PUBLIC ${root}/engine)
+  target_compile_options(engine${suffix} PUBLIC ${arg_OPTIONS})
+  target_link_options(engine${suffix} PUBLIC ${arg_OPTIONS})
+
+  add_library(trx_core${suffix} STATIC
+    ${root}/trx/command_line.cpp
+    ${root}/trx/vocabulary_options.cpp
+    ${root}/trx/line_reader.cpp
+    ${root}/trx/driver.cpp)
+  target_include_directories(trx_core${suffix} PUBLIC ${root}/trx)
+  target_link_libraries(trx_core${suffix} PUBLIC engine${suffix} fileio)
+endfunction()

@@ -1,0 +1,47 @@
+#include "keyword_oracles.h"
+
+#include "ascii.h"
+
+using namespace recasor;
+
+size_t DataStatementStart(std::string_view text)
+{
+    size_t lead = text.find_first_not_of(' ');
+    if (lead == std::string_view::npos || text.size() - lead < 5) return std::string_view::npos;
+    std::string head(text.substr(lead, 5));
+    UpperInPlace(head);
+    return head == "DATA " ? lead : std::string_view::npos;
+}
+
+const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word)
+{
+    std::string key = " ";
+    key.append(word);
+    key += ' ';
+    for (const WordList* list : {&set.keywords, &set.api, &set.constants}) {
+        size_t at = list->search.find(key);
+        if (at != std::string::npos) return list->display.data() + at + 1;
+    }
+    return nullptr;
+}
+
+std::string BlankLiterals(std::string_view text)
+{
+    std::string copy(text);
+    size_t dataStart = DataStatementStart(copy);
+    if (dataStart != std::string_view::npos) {
+        // Everything after the word DATA is an item.
+        for (size_t i = dataStart + 4; i < copy.size(); ++i) copy[i] = ' ';
+        return copy;
+    }
+    size_t from = 0;
+    while (from < copy.size()) {
+        size_t open = copy.find('"', from);
+        if (open == std::string::npos) break;
+        size_t close = copy.find('"', open + 1);
+        if (close == std::string::npos) close = copy.size() - 1;
+        for (size_t i = open + 1; i < close; ++i) copy[i] = ' ';
+        from = close + 1;
+    }
+    return copy;
+}
