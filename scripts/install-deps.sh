@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers; clang brings libFuzzer
   libgtest-dev                                      # GoogleTest
   diffutils                                         # the demo shows a diff
+  dpkg-dev                                          # unpacks the Scintilla sources of KAVRIX.DLL
   mingw-w64                                         # cross compilers for the Windows programs
   wine64 xvfb xdotool                               # run and drive the Windows build in tests
   qt6-base-dev libqscintilla2-qt6-dev               # casepad's host toolkit and its Scintilla
