@@ -24,13 +24,6 @@
 
 namespace {
 
-class WineEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { StartWineSession(); }
-    void TearDown() override { StopWineSession(); }
-};
-const auto* const wineEnvironment = ::testing::AddGlobalTestEnvironment(new WineEnvironment);
-
 constexpr unsigned int SCI_GETLINEVISIBLE = 2228;
 const char* const kMainWindowTitle = "^KAVRIX\\.DLL editor example$";
 const char* const kAboutText = "Example for KAVRIX.DLL by the Recasor developers";

@@ -144,23 +144,15 @@ TEST(WindowsPrograms, TrxForWineIsThe64BitTwin)
     ExpectWindowsGuiProgram(TRX_WINDOWS_EXE, kMachineAmd64, kMagicPe32Plus);
 }
 
-TEST(WindowsPrograms, ShippedCasepadIsA32BitGuiProgramExportingItsWindowProcedure)
+TEST(WindowsPrograms, CasepadIsA32BitGuiProgramExportingItsWindowProcedureWithA64BitTwin)
 {
     ExpectCasepad(CASEPAD_I686_EXE, kMachineI386, kMagicPe32);
-}
-
-TEST(WindowsPrograms, CasepadForWineIsThe64BitTwin)
-{
     ExpectCasepad(CASEPAD_WINDOWS_EXE, kMachineAmd64, kMagicPe32Plus);
 }
 
-TEST(WindowsPrograms, ShippedKavrixIsA32BitDllWithScintillaAndLexillaFunctions)
+TEST(WindowsPrograms, KavrixIsA32BitDllWithScintillaAndLexillaFunctionsWithA64BitTwin)
 {
     ExpectKavrix(KAVRIX_I686_DLL, kMachineI386, kMagicPe32);
-}
-
-TEST(WindowsPrograms, KavrixForWineIsThe64BitTwin)
-{
     ExpectKavrix(KAVRIX_WINDOWS_DLL, kMachineAmd64, kMagicPe32Plus);
 }
 

@@ -19,6 +19,14 @@ Session session;
 
 int programCount = 0;
 
+// The session spans the whole test run of the program that links this file.
+class WineEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { StartWineSession(); }
+    void TearDown() override { StopWineSession(); }
+};
+const auto* const wineEnvironment = ::testing::AddGlobalTestEnvironment(new WineEnvironment);
+
 std::string Tail(const std::string& text, size_t length)
 {
     return text.size() <= length ? text : "..." + text.substr(text.size() - length);

@@ -18,7 +18,8 @@ struct WineRun {
 };
 
 // Starts Xvfb and the wineserver and creates the prefix; fails the test run
-// (with Wine's log) when Wine cannot start.
+// (with Wine's log) when Wine cannot start. A test program that links
+// wine_session.cpp runs these two before its first test and after its last.
 void StartWineSession();
 void StopWineSession();
 
