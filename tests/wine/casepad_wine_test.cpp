@@ -286,17 +286,32 @@ TEST_F(CasepadWineTest, MissingKeywordsIniIsReportedBeforeTheWindowAndNothingIsC
     EXPECT_EQ(WaitForEnd(), 0);
 }
 
-TEST_F(CasepadWineTest, MissingKavrixDllGivesAMessageAndEndsWithCodeOne)
+TEST_F(CasepadWineTest, MissingOrForeignKavrixDllGivesAMessageAndEndsWithCodeOne)
 {
-    fs::copy_file(CASEPAD_WINDOWS_EXE, folder / "casepad.exe");
+    struct DllCase {
+        const char* what;
+        const char* dll;  // copied as KAVRIX.DLL beside casepad.exe; nullptr: none
+        const char* messageStart;
+    };
+    const DllCase cases[] = {
+        {"no KAVRIX.DLL", nullptr, "Cannot load the editing component:\n"},
+        {"a module without the component's functions", TRX_WINDOWS_EXE, "Not the editing component casepad needs:\n"},
+    };
     fs::copy_file(SHIPPED_KEYWORDS_INI, folder / "Keywords.ini");
-    casepad = StartUnderWine({(folder / "casepad.exe").string()}, folder);
-    EXPECT_EQ(WaitForExitWithin(casepad.pid, 30, [] { CloseMessageBoxes("^casepad$"); }), 1);
-    casepad.pid = -1;
-    const std::vector<std::string> texts = MessageBoxTexts(casepad);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].rfind("Cannot load the editing component:\n", 0), 0u) << texts[0];
-    EXPECT_NE(texts[0].find("KAVRIX.DLL"), std::string::npos) << texts[0];
+    for (const DllCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path program = folder / c.what / "casepad.exe";
+        fs::create_directories(program.parent_path());
+        fs::copy_file(CASEPAD_WINDOWS_EXE, program);
+        if (c.dll != nullptr) fs::copy_file(c.dll, program.parent_path() / "KAVRIX.DLL");
+        casepad = StartUnderWine({program.string()}, folder);
+        EXPECT_EQ(WaitForExitWithin(casepad.pid, 30, [] { CloseMessageBoxes("^casepad$"); }), 1);
+        casepad.pid = -1;
+        const std::vector<std::string> texts = MessageBoxTexts(casepad);
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].rfind(c.messageStart, 0), 0u) << texts[0];
+        EXPECT_NE(texts[0].find(WindowsPath(program.parent_path() / "KAVRIX.DLL")), std::string::npos) << texts[0];
+    }
 }
 
 }  // namespace
