@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers; clang brings libFuzzer
   libgtest-dev                                      # GoogleTest
   diffutils                                         # the demo shows a diff
+  python3                                           # the Keywords.ini generator and its test
   dpkg-dev                                          # unpacks the Scintilla sources of KAVRIX.DLL
   mingw-w64                                         # cross compilers for the Windows programs
   wine64 xvfb xdotool                               # run and drive the Windows build in tests
