@@ -9,6 +9,7 @@
 //     sizes                     the main window's client size, then the
 //                               editor's outer size ("WxH WxH")
 //     menubar                   screen point "X Y" in the menu bar's first item
+//     menubar-end               screen point "X Y" at the menu bar's right end
 //     margin:LINE               screen point "X Y" on that line's number
 //
 // Exit code 0, or 2 when no casepad window is there.
@@ -70,6 +71,11 @@ std::string Answer(const CasepadWindows& casepad, const char* query)
     }
     if (std::strcmp(query, "sizes") == 0) return SizeOf(casepad.main) + " " + OuterSizeOf(casepad.editor);
     if (std::strcmp(query, "menubar") == 0) return ScreenPoint(casepad.main, 8, -GetSystemMetrics(SM_CYMENU) / 2);
+    if (std::strcmp(query, "menubar-end") == 0) {
+        RECT client{};
+        GetClientRect(casepad.main, &client);
+        return ScreenPoint(casepad.main, client.right - 8, -GetSystemMetrics(SM_CYMENU) / 2);
+    }
     if (std::strncmp(query, "margin:", 7) == 0) return MarginPoint(casepad.editor, std::strtoul(query + 7, nullptr, 10));
     char* rest = nullptr;
     UINT message = static_cast<UINT>(std::strtoul(query, &rest, 10));
