@@ -23,33 +23,26 @@ bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
     return true;
 }
 
-const std::string& DisplayOfList(const KeywordSet& set, uint32_t listNumber)
-{
-    if (listNumber == 0) return set.keywords.display;
-    if (listNumber == 1) return set.api.display;
-    return set.constants.display;
-}
-
 // Writes the vocabulary's spelling over the word line[start, end) when it
 // is an entry.
 void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
 {
     size_t length = end - start;
-    WordIndexHit hit;
-    if (!FindInWordIndex(set.index, line + start, length, readable - start, hit)) return;
+    const char* spelling = FindInWordIndex(set.index, line + start, length, readable - start);
+    if (spelling == nullptr) return;
     char* word = line + start;
     if (length <= 16 && readable - start >= 16) {
         // Blend the spelling into a 16-byte block: no call, no loop.
         uint64_t lineBytes[2], spellingBytes[2];
         std::memcpy(lineBytes, word, 16);
-        std::memcpy(spellingBytes, hit.spelling, 16);
+        std::memcpy(spellingBytes, spelling, 16);
         uint64_t mask0 = word_index_detail::kByteMasks.low[length];
         uint64_t mask1 = word_index_detail::kByteMasks.high[length];
         lineBytes[0] = (lineBytes[0] & ~mask0) | (spellingBytes[0] & mask0);
         lineBytes[1] = (lineBytes[1] & ~mask1) | (spellingBytes[1] & mask1);
         std::memcpy(word, lineBytes, 16);
     } else {
-        std::memcpy(word, hit.spelling, length);
+        std::memcpy(word, spelling, length);
     }
 }
 
@@ -113,9 +106,7 @@ void ConvertLine(char* block, LineSpan span, size_t readable, const LineBitmaps&
 
 const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t length)
 {
-    WordIndexHit hit;
-    if (!FindInWordIndex(set.index, word, length, length, hit)) return nullptr;
-    return DisplayOfList(set, hit.listNumber).data() + hit.entryOffset;
+    return FindInWordIndex(set.index, word, length, length);
 }
 
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)

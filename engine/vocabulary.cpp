@@ -1,6 +1,7 @@
 #include "vocabulary.h"
 
 #include "ascii.h"
+#include "word_chars.h"
 
 namespace recasor {
 
@@ -19,18 +20,14 @@ std::string EndTagOf(std::string_view startTag)
     return endTag;
 }
 
-}  // namespace
+// A section's body inside the text, with the problem of its tags; on a
+// problem the body is "0", as the original reader gave.
+struct SectionBody {
+    std::string_view body;
+    TagProblem problem = TagProblem::None;
+};
 
-const char* SectionStartTag(Section section) { return kSectionStartTags[static_cast<size_t>(section)]; }
-
-std::string TagProblemText(TagProblem problem, std::string_view startTag)
-{
-    if (problem == TagProblem::StartTagMissing) return "XML start-tag not found:  " + std::string(startTag);
-    if (problem == TagProblem::EndTagMissing) return "XML end-tag not found:  " + EndTagOf(startTag);
-    return std::string();
-}
-
-XmlSection GetXmlSection(std::string_view text, std::string_view startTag, int occurrence)
+SectionBody FindSectionBody(std::string_view text, std::string_view startTag, int occurrence)
 {
     if (occurrence < 1) occurrence = 1;
     size_t start = std::string_view::npos;
@@ -45,7 +42,86 @@ XmlSection GetXmlSection(std::string_view text, std::string_view startTag, int o
     if (end == std::string_view::npos) return {"0", TagProblem::EndTagMissing};
     size_t bodyStart = start + startTag.size();
     if (end <= bodyStart) return {};
-    return {std::string(text.substr(bodyStart, end - bodyStart))};
+    return {text.substr(bodyStart, end - bodyStart)};
+}
+
+SectionBody FindSectionBody(std::string_view text, Section section)
+{
+    return FindSectionBody(text, SectionStartTag(section), 1);
+}
+
+// How a byte of a list body counts: it separates entries, it can be part of
+// a word, or it keeps its entry from ever matching a word.
+enum class ListByte : unsigned char { Separator, WordChar, Other };
+
+constexpr std::array<ListByte, 256> MakeListByteTable()
+{
+    std::array<ListByte, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        int lower = c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+        table[c] = kWordChars[lower] ? ListByte::WordChar : ListByte::Other;
+    }
+    for (char c : std::string_view(" \r\n,;")) table[static_cast<unsigned char>(c)] = ListByte::Separator;
+    return table;
+}
+
+constexpr std::array<ListByte, 256> kListBytes = MakeListByteTable();
+
+// Adds the entries of a list body (raw or normalised: the separators are the
+// same), spelled in `mode`. Entries holding any byte that is not a word
+// character can never match a word and take no place in the table.
+void AddListEntries(WordIndex& index, std::string_view body, CaseMode mode, std::string& spelling)
+{
+    size_t at = 0;
+    while (at < body.size()) {
+        while (at < body.size() && kListBytes[static_cast<unsigned char>(body[at])] == ListByte::Separator) ++at;
+        size_t start = at;
+        bool wordOnly = true;
+        for (; at < body.size(); ++at) {
+            ListByte kind = kListBytes[static_cast<unsigned char>(body[at])];
+            if (kind == ListByte::Separator) break;
+            wordOnly &= kind == ListByte::WordChar;
+        }
+        if (at == start || !wordOnly) continue;
+        std::string_view entry = body.substr(start, at - start);
+        if (mode == CaseMode::Mixed) {
+            AddToWordIndex(index, entry, entry);
+            continue;
+        }
+        spelling.assign(entry);
+        if (mode == CaseMode::Upper) UpperInPlace(spelling);
+        if (mode == CaseMode::Lower) LowerInPlace(spelling);
+        AddToWordIndex(index, entry, spelling);
+    }
+}
+
+KeywordSet MakeKeywordSetOfBodies(std::string_view keywords, CaseMode keywordCase, std::string_view api,
+                                  std::string_view constants)
+{
+    KeywordSet set;
+    std::string spelling;
+    AddListEntries(set.index, keywords, keywordCase, spelling);
+    AddListEntries(set.index, api, CaseMode::Mixed, spelling);
+    AddListEntries(set.index, constants, CaseMode::Mixed, spelling);
+    FinishWordIndex(set.index);
+    return set;
+}
+
+}  // namespace
+
+const char* SectionStartTag(Section section) { return kSectionStartTags[static_cast<size_t>(section)]; }
+
+std::string TagProblemText(TagProblem problem, std::string_view startTag)
+{
+    if (problem == TagProblem::StartTagMissing) return "XML start-tag not found:  " + std::string(startTag);
+    if (problem == TagProblem::EndTagMissing) return "XML end-tag not found:  " + EndTagOf(startTag);
+    return std::string();
+}
+
+XmlSection GetXmlSection(std::string_view text, std::string_view startTag, int occurrence)
+{
+    SectionBody found = FindSectionBody(text, startTag, occurrence);
+    return {std::string(found.body), found.problem};
 }
 
 std::string NormalizeWordList(std::string body)
@@ -85,9 +161,9 @@ Vocabulary ParseVocabulary(std::string_view text)
 {
     Vocabulary vocabulary;
     for (Section section : kSectionsInFileOrder) {
-        XmlSection found = GetXmlSection(text, SectionStartTag(section), 1);
+        SectionBody found = FindSectionBody(text, section);
         if (found.problem != TagProblem::None) vocabulary.problems.push_back({section, found.problem});
-        vocabulary.sections[static_cast<size_t>(section)] = MakeWordList(std::move(found.body));
+        vocabulary.sections[static_cast<size_t>(section)] = MakeWordList(std::string(found.body));
     }
     return vocabulary;
 }
@@ -116,23 +192,32 @@ void ApplyCaseMode(WordList& list, CaseMode mode)
     if (mode == CaseMode::Lower) LowerInPlace(list.display);
 }
 
-KeywordSet MakeKeywordSet(WordList keywords, WordList api, WordList constants)
+KeywordSet MakeKeywordSet(const WordList& keywords, const WordList& api, const WordList& constants)
 {
-    KeywordSet set;
-    set.keywords = std::move(keywords);
-    set.api = std::move(api);
-    set.constants = std::move(constants);
-    set.index = BuildWordIndex({{&set.keywords.search, &set.keywords.display},
-                                {&set.api.search, &set.api.display},
-                                {&set.constants.search, &set.constants.display}});
-    return set;
+    return MakeKeywordSetOfBodies(keywords.display, CaseMode::Mixed, api.display, constants.display);
 }
 
 KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& choice, CaseMode keywordCase)
 {
-    WordList keywords = SectionList(vocabulary, choice.keywords);
-    ApplyCaseMode(keywords, keywordCase);
-    return MakeKeywordSet(std::move(keywords), SectionList(vocabulary, choice.api), SectionList(vocabulary, choice.constants));
+    return MakeKeywordSetOfBodies(SectionList(vocabulary, choice.keywords).display, keywordCase,
+                                  SectionList(vocabulary, choice.api).display,
+                                  SectionList(vocabulary, choice.constants).display);
+}
+
+KeywordSet BuildKeywordSetFromText(std::string_view text, const SectionChoice& choice, CaseMode keywordCase)
+{
+    return MakeKeywordSetOfBodies(FindSectionBody(text, choice.keywords).body, keywordCase,
+                                  FindSectionBody(text, choice.api).body, FindSectionBody(text, choice.constants).body);
+}
+
+std::vector<VocabularyProblem> FindVocabularyProblems(std::string_view text)
+{
+    std::vector<VocabularyProblem> problems;
+    for (Section section : kSectionsInFileOrder) {
+        TagProblem problem = FindSectionBody(text, section).problem;
+        if (problem != TagProblem::None) problems.push_back({section, problem});
+    }
+    return problems;
 }
 
 }  // namespace recasor

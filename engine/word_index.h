@@ -1,57 +1,50 @@
 #pragma once
-// A lookup table over the entries of up to three word lists.
+// A lookup table from words to their vocabulary spellings.
 //
-// A word is looked up as " word " in each list's `search` string, first list
-// first, leftmost occurrence first. The table answers the same question with
-// one hash probe: every entry maps to the list and position of the first
-// place where that substring search would find it, and keeps a copy of its
-// `display` spelling for fast writing.
+// Entries are added in lookup order (first list first, leftmost entry
+// first); a word already present keeps its first spelling, so a duplicate
+// takes no space. That is the answer the plain search for " word " in the
+// lists' lower-case strings gives.
 //
 // Keys are held "folded": every byte ORed with 0x20. On the word characters
 // (letters, digits, _ % & $ . ! ? @) folding ignores letter case and maps no
 // two lower-case words to the same key, so a word can be looked up straight
 // from the line, in whatever case it is written, without a lowered copy.
+//
+// Every key byte feeds the hash and the table doubles as it fills, so
+// loading and lookups stay near-linear even for words crafted to look alike.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 namespace recasor {
 
 struct WordIndexSlot {
-    uint64_t head0 = 0;         // folded bytes 0-7 of the key, zero padded
-    uint64_t head1 = 0;         // folded bytes 8-15
-    size_t entryOffset = 0;     // entry start in its list's strings
-    size_t spellingOffset = 0;  // its display spelling in WordIndex::spellings
-    size_t tailOffset = 0;      // folded key bytes from 16 on, in WordIndex::tails
-    uint32_t keyLength = 0;     // 0 marks an empty slot
-    uint32_t listNumber = 0;    // which list answered
+    uint64_t head0 = 0;           // folded bytes 0-7 of the key, zero padded
+    uint64_t head1 = 0;           // folded bytes 8-15
+    uint32_t spellingOffset = 0;  // its spelling in WordIndex::spellings
+    uint32_t keyLength = 0;       // 0 marks an empty slot
 };
 
 struct WordIndex {
     std::vector<WordIndexSlot> table;  // open addressing, size a power of two
+    size_t used = 0;
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
-    std::string tails;
-    std::string spellings;             // display spellings, 16 spare bytes after the last
+    std::string spellings;             // spellings back to back, 16 spare bytes after the last
     size_t longestKey = 0;
 };
 
-struct WordIndexHit {
-    uint32_t listNumber;
-    size_t entryOffset;
-    const char* spelling;  // the display spelling, at least 16 bytes readable
-};
+// Adds one entry (made of word characters, in any case) with the spelling
+// to write for it, unless the key is already present. Returns whether it
+// was added.
+bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view spelling);
 
-// A list's `search` and `display` strings.
-using ListStrings = std::pair<const std::string*, const std::string*>;
-
-// Indexes the entries of the given lists, in order. The lists must not
-// change afterwards.
-WordIndex BuildWordIndex(std::initializer_list<ListStrings> lists);
+// Makes the table ready for lookups after the last entry.
+void FinishWordIndex(WordIndex& index);
 
 namespace word_index_detail {
 
@@ -76,6 +69,17 @@ constexpr ByteMasks MakeByteMasks()
 
 inline constexpr ByteMasks kByteMasks = MakeByteMasks();
 
+// Spreads every input bit over the whole word (the finaliser of MurmurHash3).
+inline uint64_t Mix(uint64_t value)
+{
+    value ^= value >> 33;
+    value *= 0xFF51AFD7ED558CCDull;
+    value ^= value >> 33;
+    value *= 0xC4CEB9FE1A85EC53ull;
+    value ^= value >> 33;
+    return value;
+}
+
 struct FoldedWord {
     uint64_t head0 = 0;
     uint64_t head1 = 0;
@@ -97,9 +101,10 @@ inline FoldedWord FoldWord(const char* word, size_t length, size_t readable)
     size_t head = length < 16 ? length : 16;
     folded.head0 = (folded.head0 | kFoldBits) & kByteMasks.low[head];
     folded.head1 = (folded.head1 | kFoldBits) & kByteMasks.high[head];
-    uint64_t hash = (folded.head0 * 0x9E3779B97F4A7C15ull) ^ (folded.head1 * 0xC2B2AE3D27D4EB4Full) ^ length;
+    // Not linear in the key: a second key half cannot cancel the first.
+    uint64_t hash = Mix(folded.head0 + length) ^ folded.head1;
     for (size_t i = 16; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(word[i] | 0x20)) * 0x100000001B3ull;
-    folded.hash = hash ^ (hash >> 29);
+    folded.hash = Mix(hash);
     return folded;
 }
 
@@ -109,11 +114,12 @@ inline bool MayHold(const WordIndex& index, uint64_t hash)
     return (index.filter[bit / 64] >> (bit % 64)) & 1;
 }
 
+// Key bytes from 16 on, compared with the stored spelling (which folds to the key).
 inline bool TailsMatch(const WordIndex& index, const WordIndexSlot& slot, const char* word, size_t length)
 {
-    const char* tail = index.tails.data() + slot.tailOffset;
+    const char* tail = index.spellings.data() + slot.spellingOffset;
     for (size_t i = 16; i < length; ++i)
-        if (tail[i - 16] != static_cast<char>(word[i] | 0x20)) return false;
+        if ((tail[i] | 0x20) != (word[i] | 0x20)) return false;
     return true;
 }
 
@@ -132,19 +138,20 @@ inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, 
 
 }  // namespace word_index_detail
 
-// Looks up a word made of word characters, in any letter case. Up to
-// `readable` bytes from `word` on may be read (at least `length`); with 16
-// the word is loaded in two plain 8-byte reads.
-[[gnu::always_inline]] inline bool FindInWordIndex(const WordIndex& index, const char* word, size_t length, size_t readable, WordIndexHit& hit)
+// Looks up a word made of word characters, in any letter case, and returns
+// its spelling (at least 16 bytes readable) or nullptr. Up to `readable`
+// bytes from `word` on may be read (at least `length`); with 16 the word is
+// loaded in two plain 8-byte reads.
+[[gnu::always_inline]] inline const char* FindInWordIndex(const WordIndex& index, const char* word, size_t length,
+                                                          size_t readable)
 {
     using namespace word_index_detail;
-    if (length == 0 || length > index.longestKey) return false;
+    if (length == 0 || length > index.longestKey) return nullptr;
     FoldedWord folded = FoldWord(word, length, readable);
-    if (!MayHold(index, folded.hash)) return false;
+    if (!MayHold(index, folded.hash)) return nullptr;
     const WordIndexSlot& slot = index.table[FindSlot(index, word, length, folded)];
-    if (slot.keyLength == 0) return false;
-    hit = {slot.listNumber, slot.entryOffset, index.spellings.data() + slot.spellingOffset};
-    return true;
+    if (slot.keyLength == 0) return nullptr;
+    return index.spellings.data() + slot.spellingOffset;
 }
 
 }  // namespace recasor

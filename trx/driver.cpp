@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "command_line.h"
 #include "keyword_case.h"
@@ -27,33 +27,34 @@ const char* kUsageText =
     "   -f   = FreeBasic (default)\n"
     "   -p  = PowerBasic\n";
 
-// Collects output bytes and hands them to the file in large blocks.
+// Collects output bytes and hands them to the file in large blocks. The
+// block is never cleared: only the bytes written into it are touched.
+constexpr size_t kOutputBlock = 1 << 18;
+
 struct OutputBuffer {
     std::FILE* file = nullptr;
-    std::vector<char> bytes;
+    std::unique_ptr<char[]> bytes{new char[kOutputBlock]};
     size_t used = 0;
     bool failed = false;
 };
 
-constexpr size_t kOutputBlock = 1 << 20;
-
 void Flush(OutputBuffer& output)
 {
-    if (output.used > 0 && std::fwrite(output.bytes.data(), 1, output.used, output.file) != output.used)
+    if (output.used > 0 && std::fwrite(output.bytes.get(), 1, output.used, output.file) != output.used)
         output.failed = true;
     output.used = 0;
 }
 
 void Write(OutputBuffer& output, const char* bytes, size_t length)
 {
-    if (output.bytes.size() - output.used < length) {
+    if (kOutputBlock - output.used < length) {
         Flush(output);
-        if (length >= output.bytes.size()) {  // too big to collect: straight to the file
+        if (length >= kOutputBlock) {  // too big to collect: straight to the file
             if (std::fwrite(bytes, 1, length, output.file) != length) output.failed = true;
             return;
         }
     }
-    std::memcpy(output.bytes.data() + output.used, bytes, length);
+    std::memcpy(output.bytes.get() + output.used, bytes, length);
     output.used += length;
 }
 
@@ -97,7 +98,6 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
         ReportCannotWrite(outputName);
         return;
     }
-    output.bytes.resize(kOutputBlock);
 
     LineReadResult read = ReadLines(input, [&](LineBatch& batch) {
         ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterBatch, batch.lines.data(), batch.lines.size(), set);

@@ -70,7 +70,7 @@ std::vector<bool> ProtectedPositions(const std::string& line)
 }
 
 // The conversion with the substring search in place of the lookup table.
-std::string ConvertBySearch(std::string line, const KeywordSet& set)
+std::string ConvertBySearch(std::string line, const SearchLists& lists)
 {
     std::string work = BlankLiterals(line);
     work = work.substr(0, work.find('\''));
@@ -83,7 +83,7 @@ std::string ConvertBySearch(std::string line, const KeywordSet& set)
         }
         size_t start = i;
         while (i < work.size() && IsWordChar(work[i])) ++i;
-        if (const char* spelling = SearchKeywordSpelling(set, std::string_view(work).substr(start, i - start)))
+        if (const char* spelling = SearchKeywordSpelling(lists, std::string_view(work).substr(start, i - start)))
             line.replace(start, i - start, spelling, i - start);
     }
     return line;
@@ -106,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckList(api);
     CheckList(constants);
     for (const WordList& section : ParseVocabulary(vocabulary).sections) CheckList(section);
-    KeywordSet set = MakeKeywordSet(keywords, api, constants);
+    SearchLists lists{keywords, api, constants};
+    KeywordSet set = MakeKeywordSet(lists);
 
     std::string converted = line;
     ApplyKeywordCase(converted, set);
@@ -116,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(AsciiLower(converted[i]) == AsciiLower(line[i]));
         if (locked[i]) Check(converted[i] == line[i]);
     }
-    Check(converted == ConvertBySearch(line, set));
+    Check(converted == ConvertBySearch(line, lists));
 
     std::vector<LineSpan> spans;
     std::string oneByOne = line;

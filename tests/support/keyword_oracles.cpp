@@ -13,16 +13,27 @@ size_t DataStatementStart(std::string_view text)
     return head == "DATA " ? lead : std::string_view::npos;
 }
 
-const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word)
+const char* SearchKeywordSpelling(const SearchLists& lists, std::string_view word)
 {
     std::string key = " ";
     key.append(word);
     key += ' ';
-    for (const WordList* list : {&set.keywords, &set.api, &set.constants}) {
+    for (const WordList* list : {&lists.keywords, &lists.api, &lists.constants}) {
         size_t at = list->search.find(key);
         if (at != std::string::npos) return list->display.data() + at + 1;
     }
     return nullptr;
+}
+
+KeywordSet MakeKeywordSet(const SearchLists& lists)
+{
+    return recasor::MakeKeywordSet(lists.keywords, lists.api, lists.constants);
+}
+
+bool SameSpelling(const char* left, const char* right, size_t length)
+{
+    if (left == nullptr || right == nullptr) return left == right;
+    return std::string_view(left, length) == std::string_view(right, length);
 }
 
 std::string BlankLiterals(std::string_view text)
