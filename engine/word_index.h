@@ -69,15 +69,30 @@ constexpr ByteMasks MakeByteMasks()
 
 inline constexpr ByteMasks kByteMasks = MakeByteMasks();
 
-// Spreads every input bit over the whole word (the finaliser of MurmurHash3).
-inline uint64_t Mix(uint64_t value)
+// Mixes two 64-bit halves so that every input bit reaches the low bits
+// (the table index) and the high bits (the filter): the two halves of their
+// full 128-bit product, folded together, where the compiler has one. The
+// constants make neither factor zero: a folded key byte always has bit 5 set.
+inline uint64_t Mix(uint64_t left, uint64_t right)
 {
-    value ^= value >> 33;
-    value *= 0xFF51AFD7ED558CCDull;
-    value ^= value >> 33;
-    value *= 0xC4CEB9FE1A85EC53ull;
-    value ^= value >> 33;
+    left ^= 0x9E3779B97F4A7C15ull;
+    right ^= 0xC2B2AE3D27D4EB4Full;
+#if defined(__SIZEOF_INT128__)
+    unsigned __int128 product = static_cast<unsigned __int128>(left) * right;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+#else
+    // The finaliser of MurmurHash3 over both halves, in turn.
+    uint64_t value = left;
+    for (uint64_t next : {right, uint64_t{0}}) {
+        value ^= value >> 33;
+        value *= 0xFF51AFD7ED558CCDull;
+        value ^= value >> 33;
+        value *= 0xC4CEB9FE1A85EC53ull;
+        value ^= value >> 33;
+        value ^= next;
+    }
     return value;
+#endif
 }
 
 struct FoldedWord {
@@ -101,10 +116,14 @@ inline FoldedWord FoldWord(const char* word, size_t length, size_t readable)
     size_t head = length < 16 ? length : 16;
     folded.head0 = (folded.head0 | kFoldBits) & kByteMasks.low[head];
     folded.head1 = (folded.head1 | kFoldBits) & kByteMasks.high[head];
-    // Not linear in the key: a second key half cannot cancel the first.
-    uint64_t hash = Mix(folded.head0 + length) ^ folded.head1;
-    for (size_t i = 16; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(word[i] | 0x20)) * 0x100000001B3ull;
-    folded.hash = Mix(hash);
+    if (length <= 16) {
+        // The length is implied: folded word characters are never zero.
+        folded.hash = Mix(folded.head0, folded.head1);
+        return folded;
+    }
+    uint64_t tail = length;
+    for (size_t i = 16; i < length; ++i) tail = (tail ^ static_cast<unsigned char>(word[i] | 0x20)) * 0x100000001B3ull;
+    folded.hash = Mix(folded.head0 ^ Mix(tail, 0), folded.head1);
     return folded;
 }
 
