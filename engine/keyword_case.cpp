@@ -11,10 +11,23 @@ namespace recasor {
 
 namespace {
 
-bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
+// The number of spaces that start the text, eight bytes at a time.
+size_t LeadingSpaces(const char* text, size_t length)
 {
     size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t bytes;
+        std::memcpy(&bytes, text + i, 8);
+        uint64_t others = bytes ^ 0x2020202020202020ull;
+        if (others != 0) return i + static_cast<size_t>(__builtin_ctzll(others)) / 8;  // little-endian: first byte lowest
+    }
     while (i < length && text[i] == ' ') ++i;
+    return i;
+}
+
+bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
+{
+    size_t i = LeadingSpaces(text, length);
     if (length - i < 5) return false;
     static const char kData[] = "DATA ";
     for (size_t k = 0; k < 5; ++k)
@@ -25,7 +38,7 @@ bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
 
 // Writes the vocabulary's spelling over the word line[start, end) when it
 // is an entry.
-void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
+[[gnu::always_inline]] inline void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
 {
     size_t length = end - start;
     const char* spelling = FindInWordIndex(set.index, line + start, length, readable - start);

@@ -99,11 +99,11 @@ KeywordSet MakeKeywordSetOfBodies(std::string_view keywords, CaseMode keywordCas
                                   std::string_view constants)
 {
     KeywordSet set;
+    PrepareWordIndex(set.index, keywords.size() + api.size() + constants.size());
     std::string spelling;
     AddListEntries(set.index, keywords, keywordCase, spelling);
     AddListEntries(set.index, api, CaseMode::Mixed, spelling);
     AddListEntries(set.index, constants, CaseMode::Mixed, spelling);
-    FinishWordIndex(set.index);
     return set;
 }
 

@@ -23,16 +23,18 @@
 
 namespace recasor {
 
+// The key itself is not stored: the spelling folds to it. A slot holds
+// where the spelling is, and enough of the hash to pass over most other
+// keys without looking at their spellings.
 struct WordIndexSlot {
-    uint64_t head0 = 0;           // folded bytes 0-7 of the key, zero padded
-    uint64_t head1 = 0;           // folded bytes 8-15
-    uint32_t spellingOffset = 0;  // its spelling in WordIndex::spellings
+    uint32_t spellingOffset = 0;  // in WordIndex::spellings
     uint32_t keyLength = 0;       // 0 marks an empty slot
+    uint32_t hashTag = 0;         // the hash's upper half
 };
 
 struct WordIndex {
     std::vector<WordIndexSlot> table;  // open addressing, size a power of two
-    size_t used = 0;
+    size_t used = 0;                   // slots in use
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
     std::string spellings;             // spellings back to back, 16 spare bytes after the last
     size_t longestKey = 0;
@@ -43,8 +45,9 @@ struct WordIndex {
 // was added.
 bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view spelling);
 
-// Makes the table ready for lookups after the last entry.
-void FinishWordIndex(WordIndex& index);
+// Makes room for the entries of a vocabulary text of `textBytes` bytes.
+// Optional: the table grows as needed anyway.
+void PrepareWordIndex(WordIndex& index, size_t textBytes);
 
 namespace word_index_detail {
 
@@ -133,12 +136,22 @@ inline bool MayHold(const WordIndex& index, uint64_t hash)
     return (index.filter[bit / 64] >> (bit % 64)) & 1;
 }
 
-// Key bytes from 16 on, compared with the stored spelling (which folds to the key).
-inline bool TailsMatch(const WordIndex& index, const WordIndexSlot& slot, const char* word, size_t length)
+inline uint32_t HashTag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
+
+// Whether the stored spelling folds to the word's key. A spelling always
+// has 16 bytes readable.
+inline bool KeyMatches(const WordIndex& index, const WordIndexSlot& slot, const char* word, size_t length,
+                       const FoldedWord& folded)
 {
-    const char* tail = index.spellings.data() + slot.spellingOffset;
+    const char* spelling = index.spellings.data() + slot.spellingOffset;
+    uint64_t head0, head1;
+    std::memcpy(&head0, spelling, 8);
+    std::memcpy(&head1, spelling + 8, 8);
+    size_t head = length < 16 ? length : 16;
+    if (((head0 | kFoldBits) & kByteMasks.low[head]) != folded.head0) return false;
+    if (((head1 | kFoldBits) & kByteMasks.high[head]) != folded.head1) return false;
     for (size_t i = 16; i < length; ++i)
-        if ((tail[i] | 0x20) != (word[i] | 0x20)) return false;
+        if ((spelling[i] | 0x20) != (word[i] | 0x20)) return false;
     return true;
 }
 
@@ -146,12 +159,11 @@ inline bool TailsMatch(const WordIndex& index, const WordIndexSlot& slot, const 
 inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, const FoldedWord& folded)
 {
     size_t mask = index.table.size() - 1;
+    uint32_t tag = HashTag(folded.hash);
     for (size_t i = folded.hash & mask;; i = (i + 1) & mask) {
         const WordIndexSlot& slot = index.table[i];
         if (slot.keyLength == 0) return i;
-        if (slot.head0 == folded.head0 && slot.head1 == folded.head1 && slot.keyLength == length &&
-            (length <= 16 || TailsMatch(index, slot, word, length)))
-            return i;
+        if (slot.hashTag == tag && slot.keyLength == length && KeyMatches(index, slot, word, length, folded)) return i;
     }
 }
 
