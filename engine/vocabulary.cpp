@@ -1,7 +1,7 @@
 #include "vocabulary.h"
 
 #include "ascii.h"
-#include "word_chars.h"
+#include "list_entries.h"
 
 namespace recasor {
 
@@ -50,49 +50,22 @@ SectionBody FindSectionBody(std::string_view text, Section section)
     return FindSectionBody(text, SectionStartTag(section), 1);
 }
 
-// How a byte of a list body counts: it separates entries, it can be part of
-// a word, or it keeps its entry from ever matching a word.
-enum class ListByte : unsigned char { Separator, WordChar, Other };
-
-constexpr std::array<ListByte, 256> MakeListByteTable()
-{
-    std::array<ListByte, 256> table{};
-    for (int c = 0; c < 256; ++c) {
-        int lower = c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
-        table[c] = kWordChars[lower] ? ListByte::WordChar : ListByte::Other;
-    }
-    for (char c : std::string_view(" \r\n,;")) table[static_cast<unsigned char>(c)] = ListByte::Separator;
-    return table;
-}
-
-constexpr std::array<ListByte, 256> kListBytes = MakeListByteTable();
-
 // Adds the entries of a list body (raw or normalised: the separators are the
 // same), spelled in `mode`. Entries holding any byte that is not a word
 // character can never match a word and take no place in the table.
 void AddListEntries(WordIndex& index, std::string_view body, CaseMode mode, std::string& spelling)
 {
-    size_t at = 0;
-    while (at < body.size()) {
-        while (at < body.size() && kListBytes[static_cast<unsigned char>(body[at])] == ListByte::Separator) ++at;
-        size_t start = at;
-        bool wordOnly = true;
-        for (; at < body.size(); ++at) {
-            ListByte kind = kListBytes[static_cast<unsigned char>(body[at])];
-            if (kind == ListByte::Separator) break;
-            wordOnly &= kind == ListByte::WordChar;
-        }
-        if (at == start || !wordOnly) continue;
-        std::string_view entry = body.substr(start, at - start);
+    ForEachWordEntry(body, [&](size_t start, size_t length) {
+        std::string_view entry = body.substr(start, length);
         if (mode == CaseMode::Mixed) {
             AddToWordIndex(index, entry, entry);
-            continue;
+            return;
         }
         spelling.assign(entry);
         if (mode == CaseMode::Upper) UpperInPlace(spelling);
         if (mode == CaseMode::Lower) LowerInPlace(spelling);
         AddToWordIndex(index, entry, spelling);
-    }
+    });
 }
 
 KeywordSet MakeKeywordSetOfBodies(std::string_view keywords, CaseMode keywordCase, std::string_view api,
@@ -105,6 +78,18 @@ KeywordSet MakeKeywordSetOfBodies(std::string_view keywords, CaseMode keywordCas
     AddListEntries(set.index, api, CaseMode::Mixed, spelling);
     AddListEntries(set.index, constants, CaseMode::Mixed, spelling);
     return set;
+}
+
+// Adds the entries of a section body inside the set's own text; where the
+// spelling is the text's own, the table points at the text.
+void AddTextEntries(WordIndex& index, std::string_view body, CaseMode mode, std::string& spelling)
+{
+    if (mode != CaseMode::Mixed) {
+        AddListEntries(index, body, mode, spelling);
+        return;
+    }
+    size_t bodyStart = static_cast<size_t>(body.data() - index.text.data());
+    ForEachWordEntry(body, [&](size_t start, size_t length) { AddTextEntryToWordIndex(index, bodyStart + start, length); });
 }
 
 }  // namespace
@@ -204,10 +189,24 @@ KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& ch
                                   SectionList(vocabulary, choice.constants).display);
 }
 
-KeywordSet BuildKeywordSetFromText(std::string_view text, const SectionChoice& choice, CaseMode keywordCase)
+KeywordSet BuildKeywordSetFromText(std::string text, const SectionChoice& choice, CaseMode keywordCase)
 {
-    return MakeKeywordSetOfBodies(FindSectionBody(text, choice.keywords).body, keywordCase,
-                                  FindSectionBody(text, choice.api).body, FindSectionBody(text, choice.constants).body);
+    KeywordSet set;
+    set.index.text = std::move(text);
+    const SectionBody bodies[3] = {FindSectionBody(set.index.text, choice.keywords),
+                                   FindSectionBody(set.index.text, choice.api),
+                                   FindSectionBody(set.index.text, choice.constants)};
+    const CaseMode modes[3] = {keywordCase, CaseMode::Mixed, CaseMode::Mixed};
+    PrepareWordIndex(set.index, bodies[0].body.size() + bodies[1].body.size() + bodies[2].body.size());
+    std::string spelling;
+    for (int list = 0; list < 3; ++list) {
+        // A missing section's "0" lies outside the text: a copy of its own.
+        if (bodies[list].problem == TagProblem::None)
+            AddTextEntries(set.index, bodies[list].body, modes[list], spelling);
+        else
+            AddListEntries(set.index, bodies[list].body, modes[list], spelling);
+    }
+    return set;
 }
 
 std::vector<VocabularyProblem> FindVocabularyProblems(std::string_view text)

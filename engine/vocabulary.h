@@ -111,8 +111,9 @@ KeywordSet MakeKeywordSet(const WordList& keywords, const WordList& api, const W
 KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& choice, CaseMode keywordCase);
 
 // The same converter built straight from the vocabulary text, without
-// making the lists first: what a program that starts often should use.
-KeywordSet BuildKeywordSetFromText(std::string_view text, const SectionChoice& choice, CaseMode keywordCase);
+// making the lists first: what a program that starts often should use. The
+// set keeps the text and takes its spellings from it.
+KeywordSet BuildKeywordSetFromText(std::string text, const SectionChoice& choice, CaseMode keywordCase);
 
 // The missing tags of a vocabulary text, as ParseVocabulary reports them.
 std::vector<VocabularyProblem> FindVocabularyProblems(std::string_view text);

@@ -1,7 +1,5 @@
 #include "word_index.h"
 
-#include <limits>
-
 namespace recasor {
 
 namespace {
@@ -24,7 +22,7 @@ void Grow(WordIndex& index)
     size_t mask = index.table.size() - 1;
     for (const WordIndexSlot& slot : old) {
         if (slot.keyLength == 0) continue;
-        const char* spelling = index.spellings.data() + slot.spellingOffset;
+        const char* spelling = SpellingOf(index, slot);
         size_t i = FoldWord(spelling, slot.keyLength, slot.keyLength).hash & mask;  // the spelling folds to the key
         while (index.table[i].keyLength != 0) i = (i + 1) & mask;
         index.table[i] = slot;
@@ -41,35 +39,49 @@ void PrepareWordIndex(WordIndex& index, size_t textBytes)
     size_t size = kFirstTableSize;
     while (size < kLargestFirstTable && size * 3 / 4 < textBytes / 8) size *= 2;
     index.table.assign(size, WordIndexSlot{});
-    index.spellings.reserve(textBytes + kSpareBytes);
 }
 
-bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view spelling)
+namespace {
+
+// Puts a new key in its slot unless it is there already. `spellingOffset`
+// says where the spelling will be; it is stored only when the key is new.
+bool Insert(WordIndex& index, const char* entry, size_t length, uint32_t spellingOffset)
 {
-    // Offsets are 32 bits wide: a vocabulary of 4 GiB of distinct words is
-    // beyond what any of the programs could read in the first place.
-    if (entry.empty() || index.spellings.size() + entry.size() + 16 > std::numeric_limits<uint32_t>::max())
-        return false;
     if (NeedsRoom(index)) Grow(index);
     if (index.filter.empty()) index.filter.assign(kFilterBits / 64, 0);
-
-    // The spellings always end in 16 spare bytes, so that 16 bytes can be
-    // read from the start of any of them.
-    if (index.spellings.empty()) index.spellings.assign(kSpareBytes, ' ');
-    FoldedWord folded = FoldWord(entry.data(), entry.size(), entry.size());
-    WordIndexSlot& slot = index.table[FindSlot(index, entry.data(), entry.size(), folded)];
+    FoldedWord folded = FoldWord(entry, length, length);
+    WordIndexSlot& slot = index.table[FindSlot(index, entry, length, folded)];
     if (slot.keyLength != 0) return false;  // the first list and leftmost place win
-    size_t offset = index.spellings.size() - kSpareBytes;
-    index.spellings.resize(offset);
-    index.spellings.append(spelling).append(kSpareBytes, ' ');
-    slot.keyLength = static_cast<uint32_t>(entry.size());
-    slot.spellingOffset = static_cast<uint32_t>(offset);
+    slot.keyLength = static_cast<uint32_t>(length);
+    slot.spellingOffset = spellingOffset;
     slot.hashTag = HashTag(folded.hash);
     ++index.used;
     uint64_t bit = folded.hash >> 48;
     index.filter[bit / 64] |= 1ull << (bit % 64);
-    if (entry.size() > index.longestKey) index.longestKey = entry.size();
+    if (length > index.longestKey) index.longestKey = length;
     return true;
+}
+
+}  // namespace
+
+bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view spelling)
+{
+    // The spellings always end in 16 spare bytes, so that 16 bytes can be
+    // read from the start of any of them.
+    if (index.spellings.empty()) index.spellings.assign(kSpareBytes, ' ');
+    size_t offset = index.spellings.size() - kSpareBytes;
+    if (entry.empty() || offset + spelling.size() >= kOwnSpelling) return false;
+    if (!Insert(index, entry.data(), entry.size(), static_cast<uint32_t>(offset | kOwnSpelling))) return false;
+    index.spellings.insert(offset, spelling);
+    return true;
+}
+
+bool AddTextEntryToWordIndex(WordIndex& index, size_t start, size_t length)
+{
+    std::string_view entry(index.text.data() + start, length);
+    // Too close to the text's end to read 16 bytes from: a copy of its own.
+    if (index.text.size() - start < kSpareBytes || start >= kOwnSpelling) return AddToWordIndex(index, entry, entry);
+    return length > 0 && Insert(index, entry.data(), length, static_cast<uint32_t>(start));
 }
 
 }  // namespace recasor

@@ -27,23 +27,34 @@ namespace recasor {
 // where the spelling is, and enough of the hash to pass over most other
 // keys without looking at their spellings.
 struct WordIndexSlot {
-    uint32_t spellingOffset = 0;  // in WordIndex::spellings
+    uint32_t spellingOffset = 0;  // in WordIndex::text, or with kOwnSpelling in WordIndex::spellings
     uint32_t keyLength = 0;       // 0 marks an empty slot
     uint32_t hashTag = 0;         // the hash's upper half
 };
+
+inline constexpr uint32_t kOwnSpelling = 0x80000000u;
 
 struct WordIndex {
     std::vector<WordIndexSlot> table;  // open addressing, size a power of two
     size_t used = 0;                   // slots in use
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
-    std::string spellings;             // spellings back to back, 16 spare bytes after the last
+    std::string text;                  // a vocabulary text whose entries serve as spellings where they stand
+    std::string spellings;             // spellings of their own, 16 spare bytes after the last
     size_t longestKey = 0;
 };
 
-// Adds one entry (made of word characters, in any case) with the spelling
-// to write for it, unless the key is already present. Returns whether it
-// was added.
+// Both kinds of offset are 31 bits wide: a vocabulary of 2 GiB is beyond
+// what any of the programs could read in the first place. Entries past that
+// are left out (the adding routines return false).
+
+// Adds one entry (made of word characters, in any case) with a copy of the
+// spelling to write for it, unless the key is already present. Returns
+// whether it was added.
 bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view spelling);
+
+// The same for the entry text[start, start + length), spelled as it stands
+// in the text, without a copy.
+bool AddTextEntryToWordIndex(WordIndex& index, size_t start, size_t length);
 
 // Makes room for the entries of a vocabulary text of `textBytes` bytes.
 // Optional: the table grows as needed anyway.
@@ -138,12 +149,18 @@ inline bool MayHold(const WordIndex& index, uint64_t hash)
 
 inline uint32_t HashTag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
+inline const char* SpellingOf(const WordIndex& index, const WordIndexSlot& slot)
+{
+    const char* base = (slot.spellingOffset & kOwnSpelling) != 0 ? index.spellings.data() : index.text.data();
+    return base + (slot.spellingOffset & ~kOwnSpelling);
+}
+
 // Whether the stored spelling folds to the word's key. A spelling always
 // has 16 bytes readable.
 inline bool KeyMatches(const WordIndex& index, const WordIndexSlot& slot, const char* word, size_t length,
                        const FoldedWord& folded)
 {
-    const char* spelling = index.spellings.data() + slot.spellingOffset;
+    const char* spelling = SpellingOf(index, slot);
     uint64_t head0, head1;
     std::memcpy(&head0, spelling, 8);
     std::memcpy(&head1, spelling + 8, 8);
@@ -182,7 +199,7 @@ inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, 
     if (!MayHold(index, folded.hash)) return nullptr;
     const WordIndexSlot& slot = index.table[FindSlot(index, word, length, folded)];
     if (slot.keyLength == 0) return nullptr;
-    return index.spellings.data() + slot.spellingOffset;
+    return SpellingOf(index, slot);
 }
 
 }  // namespace recasor

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "command_line.h"
 #include "keyword_case.h"
@@ -140,7 +141,7 @@ int RunTrx(const std::string& commandTail)
         KeywordSet set;
         if (FileExists(kKeywordsFileName)) {
             std::string vocabularyText = ReadVocabularyFile(kKeywordsFileName).value_or("");
-            set = KeywordSetForOptions(vocabularyText, commandLine.optionsText, ShowMessage);
+            set = KeywordSetForOptions(std::move(vocabularyText), commandLine.optionsText, ShowMessage);
         } else {
             ShowMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
         }

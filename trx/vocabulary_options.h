@@ -18,4 +18,4 @@ using ReportRoutine = void (*)(const std::string& text);
 // The keyword set the options ask for, built from the vocabulary text.
 // Reports the missing tags of the three sections it uses, in the order they
 // are loaded: keywords, API names, constants.
-recasor::KeywordSet KeywordSetForOptions(std::string_view vocabularyText, std::string_view optionsText, ReportRoutine report);
+recasor::KeywordSet KeywordSetForOptions(std::string vocabularyText, std::string_view optionsText, ReportRoutine report);
