@@ -1,6 +1,7 @@
 #include "keyword_oracles.h"
 
 #include "ascii.h"
+#include "word_chars.h"
 
 using namespace recasor;
 
@@ -55,4 +56,24 @@ std::string BlankLiterals(std::string_view text)
         from = close + 1;
     }
     return copy;
+}
+
+// The conversion with the substring search in place of the lookup table.
+std::string ConvertBySearch(std::string line, const SearchLists& lists)
+{
+    std::string work = BlankLiterals(line);
+    work = work.substr(0, work.find('\''));
+    LowerInPlace(work);
+    size_t i = 0;
+    while (i < work.size()) {
+        if (!IsWordChar(work[i])) {
+            ++i;
+            continue;
+        }
+        size_t start = i;
+        while (i < work.size() && IsWordChar(work[i])) ++i;
+        if (const char* spelling = SearchKeywordSpelling(lists, std::string_view(work).substr(start, i - start)))
+            line.replace(start, i - start, spelling, i - start);
+    }
+    return line;
 }

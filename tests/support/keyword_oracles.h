@@ -36,3 +36,7 @@ size_t DataStatementStart(std::string_view text);
 // string literals overwritten by spaces. An unclosed string runs to the
 // last character, which itself stays.
 std::string BlankLiterals(std::string_view text);
+
+// The conversion of one line with the substring search in place of the
+// lookup table: literals blanked, the comment cut off, every word looked up.
+std::string ConvertBySearch(std::string line, const SearchLists& lists);
