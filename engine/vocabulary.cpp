@@ -191,8 +191,16 @@ KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& ch
 
 KeywordSet BuildKeywordSetFromText(std::string text, const SectionChoice& choice, CaseMode keywordCase)
 {
+    auto ownText = std::make_shared<const std::string>(std::move(text));
+    KeywordSet set = BuildKeywordSetOverText(*ownText, choice, keywordCase);
+    set.index.ownText = std::move(ownText);
+    return set;
+}
+
+KeywordSet BuildKeywordSetOverText(std::string_view text, const SectionChoice& choice, CaseMode keywordCase)
+{
     KeywordSet set;
-    set.index.text = std::move(text);
+    set.index.text = text;
     const SectionBody bodies[3] = {FindSectionBody(set.index.text, choice.keywords),
                                    FindSectionBody(set.index.text, choice.api),
                                    FindSectionBody(set.index.text, choice.constants)};

@@ -115,6 +115,10 @@ KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& ch
 // set keeps the text and takes its spellings from it.
 KeywordSet BuildKeywordSetFromText(std::string text, const SectionChoice& choice, CaseMode keywordCase);
 
+// The same over a text the caller keeps unchanged for as long as the set is
+// used (a file mapped for the program's life, say): nothing is copied.
+KeywordSet BuildKeywordSetOverText(std::string_view text, const SectionChoice& choice, CaseMode keywordCase);
+
 // The missing tags of a vocabulary text, as ParseVocabulary reports them.
 std::vector<VocabularyProblem> FindVocabularyProblems(std::string_view text);
 

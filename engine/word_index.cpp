@@ -78,7 +78,7 @@ bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view s
 
 bool AddTextEntryToWordIndex(WordIndex& index, size_t start, size_t length)
 {
-    std::string_view entry(index.text.data() + start, length);
+    std::string_view entry = index.text.substr(start, length);
     // Too close to the text's end to read 16 bytes from: a copy of its own.
     if (index.text.size() - start < kSpareBytes || start >= kOwnSpelling) return AddToWordIndex(index, entry, entry);
     return length > 0 && Insert(index, entry.data(), length, static_cast<uint32_t>(start));

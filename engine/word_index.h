@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,8 @@ struct WordIndex {
     std::vector<WordIndexSlot> table;  // open addressing, size a power of two
     size_t used = 0;                   // slots in use
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
-    std::string text;                  // a vocabulary text whose entries serve as spellings where they stand
+    std::string_view text;             // a vocabulary text whose entries serve as spellings where they stand
+    std::shared_ptr<const std::string> ownText;  // that text, when the index keeps it itself
     std::string spellings;             // spellings of their own, 16 spare bytes after the last
     size_t longestKey = 0;
 };

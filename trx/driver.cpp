@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <utility>
 
 #include "command_line.h"
 #include "keyword_case.h"
@@ -138,10 +137,12 @@ int RunTrx(const std::string& commandTail)
     if (sourceName.empty()) sourceName = kDefaultSourceName;
 
     if (FileExists(sourceName)) {
+        std::string readText;  // the vocabulary when it cannot be mapped; the set points into it
         KeywordSet set;
         if (FileExists(kKeywordsFileName)) {
-            std::string vocabularyText = ReadVocabularyFile(kKeywordsFileName).value_or("");
-            set = KeywordSetForOptions(std::move(vocabularyText), commandLine.optionsText, ShowMessage);
+            std::optional<std::string_view> vocabularyText = MapFileForReading(kKeywordsFileName);
+            if (!vocabularyText) vocabularyText = readText = ReadVocabularyFile(kKeywordsFileName).value_or("");
+            set = KeywordSetForOptions(*vocabularyText, commandLine.optionsText, ShowMessage);
         } else {
             ShowMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
         }

@@ -4,7 +4,9 @@
 // portable.
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // True when a directory search for `name` (wildcards allowed) finds a file
 // or a directory.
@@ -22,3 +24,8 @@ std::FILE* CreateTemporaryBeside(const std::string& finalName, std::string& temp
 
 // Replaces (or creates) `finalName` by the complete temporary file.
 bool MoveIntoPlace(const std::string& temporaryName, const std::string& finalName);
+
+// The bytes of a plain file mapped into memory for the rest of the program
+// (its pages come from the system's file cache, not new memory), or nullopt
+// where the system or the file does not allow it; the caller then reads it.
+std::optional<std::string_view> MapFileForReading(const std::string& name);

@@ -1,7 +1,5 @@
 #include "vocabulary_options.h"
 
-#include <utility>
-
 using namespace recasor;
 
 Dialect DialectFromOptions(std::string_view optionsText)
@@ -17,12 +15,12 @@ CaseMode CaseModeFromOptions(std::string_view optionsText)
     return CaseMode::Mixed;
 }
 
-KeywordSet KeywordSetForOptions(std::string vocabularyText, std::string_view optionsText, ReportRoutine report)
+KeywordSet KeywordSetForOptions(std::string_view vocabularyText, std::string_view optionsText, ReportRoutine report)
 {
     std::vector<VocabularyProblem> problems = FindVocabularyProblems(vocabularyText);
     SectionChoice choice = DialectSections(DialectFromOptions(optionsText));
     for (Section section : {choice.keywords, choice.api, choice.constants})
         for (const VocabularyProblem& problem : problems)
             if (problem.section == section) report(ProblemText(problem));
-    return BuildKeywordSetFromText(std::move(vocabularyText), choice, CaseModeFromOptions(optionsText));
+    return BuildKeywordSetOverText(vocabularyText, choice, CaseModeFromOptions(optionsText));
 }

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <glob.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,4 +84,17 @@ std::FILE* CreateTemporaryBeside(const std::string& finalName, std::string& temp
 bool MoveIntoPlace(const std::string& temporaryName, const std::string& finalName)
 {
     return std::rename(temporaryName.c_str(), finalName.c_str()) == 0;
+}
+
+std::optional<std::string_view> MapFileForReading(const std::string& name)
+{
+    int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info;
+    void* bytes = MAP_FAILED;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (bytes == MAP_FAILED) return std::nullopt;
+    return std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(info.st_size));
 }

@@ -79,3 +79,6 @@ bool MoveIntoPlace(const std::string& temporaryName, const std::string& finalNam
 {
     return MoveFileExA(temporaryName.c_str(), finalName.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
+
+// The vocabulary is small and the program starts once: reading it is enough.
+std::optional<std::string_view> MapFileForReading(const std::string&) { return std::nullopt; }
