@@ -1,7 +1,10 @@
 #include "line_reader.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
+
+#include "byte_classes_sse2.h"
 
 namespace {
 
@@ -29,6 +32,27 @@ struct ReadBuffer {
     }
 };
 
+// Calls onLineFeed(position) for each LF in text[from, to), in order: 64
+// bytes at a time where SSE2 can be assumed (short lines make a call to
+// memchr per line the larger cost), the rest with memchr.
+template <typename OnLineFeed>
+void ForEachLineFeed(const char* text, size_t from, size_t to, OnLineFeed&& onLineFeed)
+{
+#if defined(__SSE2__)
+    for (; from + 64 <= to; from += 64) {
+        uint64_t bits = 0;
+        for (int k = 0; k < 4; ++k)
+            bits |= uint64_t{recasor::BitsOf(recasor::Equal(recasor::Load16(text + from + 16 * k), '\n'))} << (16 * k);
+        for (; bits != 0; bits &= bits - 1) onLineFeed(from + static_cast<size_t>(__builtin_ctzll(bits)));
+    }
+#endif
+    while (auto* lineFeed = static_cast<const char*>(std::memchr(text + from, '\n', to - from))) {
+        size_t at = static_cast<size_t>(lineFeed - text);
+        onLineFeed(at);
+        from = at + 1;
+    }
+}
+
 size_t TrailingCarriageReturns(const char* text, size_t length, size_t atMost)
 {
     size_t count = 0;
@@ -51,13 +75,12 @@ LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch)
     for (;;) {
         batch.lines.clear();
         size_t from = lineStart > scanned ? lineStart : scanned;
-        while (auto* lineFeed = static_cast<char*>(std::memchr(buffer.data() + from, '\n', filled - from))) {
-            size_t end = static_cast<size_t>(lineFeed - buffer.data());
+        ForEachLineFeed(buffer.data(), from, filled, [&](size_t end) {
             size_t length = end - lineStart;
             length -= TrailingCarriageReturns(buffer.data() + lineStart, length, 2);
             batch.lines.push_back({lineStart, length});
-            lineStart = from = end + 1;
-        }
+            lineStart = end + 1;
+        });
         scanned = filled;
         if (!batch.lines.empty()) {
             size_t batchStart = batch.lines.front().start;
