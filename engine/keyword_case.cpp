@@ -36,6 +36,14 @@ bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
     return true;
 }
 
+template <size_t N>
+inline void CopyBytes(char* to, const char* from)
+{
+    char bytes[N];
+    std::memcpy(bytes, from, N);
+    std::memcpy(to, bytes, N);
+}
+
 // Writes the vocabulary's spelling over the word line[start, end) when it
 // is an entry.
 [[gnu::always_inline]] inline void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
@@ -44,16 +52,19 @@ bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
     const char* spelling = FindInWordIndex(set.index, line + start, length, readable - start);
     if (spelling == nullptr) return;
     char* word = line + start;
-    if (length <= 16 && readable - start >= 16) {
-        // Blend the spelling into a 16-byte block: no call, no loop.
-        uint64_t lineBytes[2], spellingBytes[2];
-        std::memcpy(lineBytes, word, 16);
-        std::memcpy(spellingBytes, spelling, 16);
-        uint64_t mask0 = word_index_detail::kByteMasks.low[length];
-        uint64_t mask1 = word_index_detail::kByteMasks.high[length];
-        lineBytes[0] = (lineBytes[0] & ~mask0) | (spellingBytes[0] & mask0);
-        lineBytes[1] = (lineBytes[1] & ~mask1) | (spellingBytes[1] & mask1);
-        std::memcpy(word, lineBytes, 16);
+    // Exactly the word's bytes are stored, in two overlapping pieces: a
+    // wider store would reach into the next word, whose load would then
+    // wait for it to complete.
+    if (length >= 8 && length <= 16) {
+        CopyBytes<8>(word, spelling);
+        CopyBytes<8>(word + length - 8, spelling + length - 8);
+    } else if (length >= 4 && length < 8) {
+        CopyBytes<4>(word, spelling);
+        CopyBytes<4>(word + length - 4, spelling + length - 4);
+    } else if (length < 4) {
+        word[0] = spelling[0];
+        word[length / 2] = spelling[length / 2];
+        word[length - 1] = spelling[length - 1];
     } else {
         std::memcpy(word, spelling, length);
     }
