@@ -21,7 +21,7 @@ std::string EndTagOf(std::string_view startTag)
 }
 
 // A section's body inside the text, with the problem of its tags; on a
-// problem the body is "0", as the original reader gave.
+// problem the body is "0" (a list whose one entry is "0").
 struct SectionBody {
     std::string_view body;
     TagProblem problem = TagProblem::None;
