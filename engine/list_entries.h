@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "byte_classes_sse2.h"
+#include "word_chars.h"
+
 namespace recasor {
 
 // For 64 bytes of a body: bit i set when byte i is a separator, and when it
@@ -17,8 +20,39 @@ struct ListBlockBits {
     uint64_t others = 0;
 };
 
+// Classifies 64 readable bytes.
+inline ListBlockBits ClassifyListBytes(const char* at)
+{
+    ListBlockBits bits;
+#if defined(__SSE2__)
+    for (int k = 0; k < 4; ++k) {
+        __m128i bytes = Load16(at + 16 * k);
+        __m128i separators = _mm_or_si128(_mm_or_si128(Equal(bytes, ' '), Equal(bytes, '\r')),
+                                          _mm_or_si128(_mm_or_si128(Equal(bytes, '\n'), Equal(bytes, ',')), Equal(bytes, ';')));
+        uint64_t separatorBits = BitsOf(separators);
+        uint64_t wordBits = BitsOf(WordCharBytes(bytes));
+        bits.separators |= separatorBits << (16 * k);
+        bits.others |= (~(separatorBits | wordBits) & 0xFFFF) << (16 * k);
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        char c = at[i];
+        char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+        bool separator = c == ' ' || c == '\r' || c == '\n' || c == ',' || c == ';';
+        bits.separators |= static_cast<uint64_t>(separator) << i;
+        bits.others |= static_cast<uint64_t>(!separator && !IsWordChar(lower)) << i;
+    }
+#endif
+    return bits;
+}
+
 // Classifies body[at, at + 64); bytes past the body's end count as separators.
-ListBlockBits ClassifyListBlock(std::string_view body, size_t at);
+ListBlockBits ClassifyListTail(std::string_view body, size_t at);
+
+inline ListBlockBits ClassifyListBlock(std::string_view body, size_t at)
+{
+    return body.size() - at >= 64 ? ClassifyListBytes(body.data() + at) : ClassifyListTail(body, at);
+}
 
 // Calls onEntry(start, length) for each entry of word characters, in order.
 template <typename OnEntry>

@@ -137,9 +137,16 @@ inline FoldedWord FoldWord(const char* word, size_t length, size_t readable)
         folded.hash = Mix(folded.head0, folded.head1);
         return folded;
     }
+    // The bytes from 16 on, eight at a time, the last eight overlapping
+    // the ones before where the length is not a multiple of eight.
     uint64_t tail = length;
-    for (size_t i = 16; i < length; ++i) tail = (tail ^ static_cast<unsigned char>(word[i] | 0x20)) * 0x100000001B3ull;
-    folded.hash = Mix(folded.head0 ^ Mix(tail, 0), folded.head1);
+    for (size_t i = 16; i < length; i += 8) {
+        size_t at = i + 8 <= length ? i : length - 8;
+        uint64_t bytes;
+        std::memcpy(&bytes, word + at, 8);
+        tail = Mix(tail, bytes | kFoldBits);
+    }
+    folded.hash = Mix(folded.head0 ^ tail, folded.head1);
     return folded;
 }
 
