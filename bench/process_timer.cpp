@@ -104,6 +104,8 @@ ProcessResult run_process(const std::vector<std::string>& argv,
     result.started = true;
     result.seconds = std::chrono::duration<double>(end - start).count();
     result.max_rss_kib = usage.ru_maxrss;  // Linux reports KiB
+    result.cpu_seconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     if (WIFEXITED(status)) {
         result.exit_code = WEXITSTATUS(status);
     } else if (WIFSIGNALED(status)) {

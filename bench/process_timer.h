@@ -11,6 +11,7 @@ struct ProcessResult {
     bool started = false;   // false if fork or exec failed
     std::string error;      // why it did not start
     double seconds = 0.0;   // wall time from fork to wait4's return
+    double cpu_seconds = 0.0;  // user + system time of the child
     long max_rss_kib = 0;   // ru_maxrss of the child
     int exit_code = -1;     // valid when the child exited normally
     int term_signal = 0;    // non-zero when the child was killed by a signal

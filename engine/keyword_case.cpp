@@ -11,10 +11,23 @@ namespace recasor {
 
 namespace {
 
-bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
+// The number of spaces that start the text, eight bytes at a time.
+size_t LeadingSpaces(const char* text, size_t length)
 {
     size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t bytes;
+        std::memcpy(&bytes, text + i, 8);
+        uint64_t others = bytes ^ 0x2020202020202020ull;
+        if (others != 0) return i + static_cast<size_t>(__builtin_ctzll(others)) / 8;  // little-endian: first byte lowest
+    }
     while (i < length && text[i] == ' ') ++i;
+    return i;
+}
+
+bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
+{
+    size_t i = LeadingSpaces(text, length);
     if (length - i < 5) return false;
     static const char kData[] = "DATA ";
     for (size_t k = 0; k < 5; ++k)
@@ -23,33 +36,37 @@ bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
     return true;
 }
 
-const std::string& DisplayOfList(const KeywordSet& set, uint32_t listNumber)
+template <size_t N>
+inline void CopyBytes(char* to, const char* from)
 {
-    if (listNumber == 0) return set.keywords.display;
-    if (listNumber == 1) return set.api.display;
-    return set.constants.display;
+    char bytes[N];
+    std::memcpy(bytes, from, N);
+    std::memcpy(to, bytes, N);
 }
 
 // Writes the vocabulary's spelling over the word line[start, end) when it
 // is an entry.
-void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
+[[gnu::always_inline]] inline void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
 {
     size_t length = end - start;
-    WordIndexHit hit;
-    if (!FindInWordIndex(set.index, line + start, length, readable - start, hit)) return;
+    const char* spelling = FindInWordIndex(set.index, line + start, length, readable - start);
+    if (spelling == nullptr) return;
     char* word = line + start;
-    if (length <= 16 && readable - start >= 16) {
-        // Blend the spelling into a 16-byte block: no call, no loop.
-        uint64_t lineBytes[2], spellingBytes[2];
-        std::memcpy(lineBytes, word, 16);
-        std::memcpy(spellingBytes, hit.spelling, 16);
-        uint64_t mask0 = word_index_detail::kByteMasks.low[length];
-        uint64_t mask1 = word_index_detail::kByteMasks.high[length];
-        lineBytes[0] = (lineBytes[0] & ~mask0) | (spellingBytes[0] & mask0);
-        lineBytes[1] = (lineBytes[1] & ~mask1) | (spellingBytes[1] & mask1);
-        std::memcpy(word, lineBytes, 16);
+    // Exactly the word's bytes are stored, in two overlapping pieces: a
+    // wider store would reach into the next word, whose load would then
+    // wait for it to complete.
+    if (length >= 8 && length <= 16) {
+        CopyBytes<8>(word, spelling);
+        CopyBytes<8>(word + length - 8, spelling + length - 8);
+    } else if (length >= 4 && length < 8) {
+        CopyBytes<4>(word, spelling);
+        CopyBytes<4>(word + length - 4, spelling + length - 4);
+    } else if (length < 4) {
+        word[0] = spelling[0];
+        word[length / 2] = spelling[length / 2];
+        word[length - 1] = spelling[length - 1];
     } else {
-        std::memcpy(word, hit.spelling, length);
+        std::memcpy(word, spelling, length);
     }
 }
 
@@ -113,9 +130,7 @@ void ConvertLine(char* block, LineSpan span, size_t readable, const LineBitmaps&
 
 const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t length)
 {
-    WordIndexHit hit;
-    if (!FindInWordIndex(set.index, word, length, length, hit)) return nullptr;
-    return DisplayOfList(set, hit.listNumber).data() + hit.entryOffset;
+    return FindInWordIndex(set.index, word, length, length);
 }
 
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)

@@ -24,8 +24,9 @@ std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
 // reads whole 16-byte blocks only.
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set);
 
-// The display spelling for a word of word characters in any letter case,
-// looked up in the set's table, or nullptr when no list holds it.
+// The spelling to write for a word of word characters in any letter case
+// (its first `length` bytes), looked up in the set's table, or nullptr when
+// no list holds it.
 const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t length);
 
 }  // namespace recasor

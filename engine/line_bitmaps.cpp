@@ -1,10 +1,7 @@
 #include "line_bitmaps.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "ascii.h"
+#include "byte_classes_sse2.h"
 #include "word_chars.h"
 
 namespace recasor {
@@ -14,29 +11,11 @@ namespace {
 uint64_t LowBitsMask(size_t bits) { return bits >= 64 ? ~0ull : (1ull << bits) - 1; }
 
 #if defined(__SSE2__)
-// Bytes in [low, high], by a signed compare after shifting the range to the
-// bottom of the signed byte range.
-inline __m128i InRange(__m128i bytes, char low, char high)
-{
-    __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(low + 128)));
-    return _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(high - low - 127)));
-}
-
-inline __m128i Equal(__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); }
-
 void Classify16(const char* at, uint32_t& wordBits, uint32_t& markBits)
 {
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    __m128i letters = InRange(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), 'a', 'z');
-    __m128i digits = InRange(bytes, '0', '9');
-    __m128i dollarToAmpersand = InRange(bytes, '$', '&');
-    __m128i questionAndAt = InRange(bytes, '?', '@');
-    __m128i singles = _mm_or_si128(_mm_or_si128(Equal(bytes, '!'), Equal(bytes, '.')), Equal(bytes, '_'));
-    __m128i word = _mm_or_si128(_mm_or_si128(letters, digits),
-                                _mm_or_si128(_mm_or_si128(dollarToAmpersand, questionAndAt), singles));
-    __m128i marks = _mm_or_si128(Equal(bytes, '"'), Equal(bytes, '\''));
-    wordBits = static_cast<uint32_t>(_mm_movemask_epi8(word));
-    markBits = static_cast<uint32_t>(_mm_movemask_epi8(marks));
+    __m128i bytes = Load16(at);
+    wordBits = BitsOf(WordCharBytes(bytes));
+    markBits = BitsOf(_mm_or_si128(Equal(bytes, '"'), Equal(bytes, '\'')));
 }
 #endif
 

@@ -22,12 +22,10 @@ struct WordList {
     std::string search;
 };
 
-// The three lists a conversion consults, in lookup order, plus the lookup
-// table built from them (see word_index.h).
+// What a conversion consults: the entries of three lists (keywords, API
+// names, constants, in lookup order) with the spellings to write, as one
+// lookup table (see word_index.h). It holds no copy of the lists themselves.
 struct KeywordSet {
-    WordList keywords;
-    WordList api;
-    WordList constants;
     WordIndex index;
 };
 
@@ -106,10 +104,22 @@ SectionChoice DialectSections(Dialect dialect);
 void ApplyCaseMode(WordList& list, CaseMode mode);
 
 // Builds the lookup table of a set whose lists are complete.
-KeywordSet MakeKeywordSet(WordList keywords, WordList api, WordList constants);
+KeywordSet MakeKeywordSet(const WordList& keywords, const WordList& api, const WordList& constants);
 
 // The converter a program asks for: the chosen sections, keywords in
 // `keywordCase`; API names and constants keep the file's spelling.
 KeywordSet BuildKeywordSet(const Vocabulary& vocabulary, const SectionChoice& choice, CaseMode keywordCase);
+
+// The same converter built straight from the vocabulary text, without
+// making the lists first: what a program that starts often should use. The
+// set keeps the text and takes its spellings from it.
+KeywordSet BuildKeywordSetFromText(std::string text, const SectionChoice& choice, CaseMode keywordCase);
+
+// The same over a text the caller keeps unchanged for as long as the set is
+// used (a file mapped for the program's life, say): nothing is copied.
+KeywordSet BuildKeywordSetOverText(std::string_view text, const SectionChoice& choice, CaseMode keywordCase);
+
+// The missing tags of a vocabulary text, as ParseVocabulary reports them.
+std::vector<VocabularyProblem> FindVocabularyProblems(std::string_view text);
 
 }  // namespace recasor

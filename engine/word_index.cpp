@@ -1,80 +1,87 @@
 #include "word_index.h"
 
-#include "word_chars.h"
-
 namespace recasor {
 
 namespace {
 
 using namespace word_index_detail;
 
-// Only entries made entirely of word characters can ever match a word of a
-// line, so only those need a slot (and only on those is folding exact).
-bool CanMatchWord(const char* entry, size_t length)
-{
-    for (size_t i = 0; i < length; ++i)
-        if (!IsWordChar(entry[i])) return false;
-    return true;
-}
+constexpr size_t kFirstTableSize = 256;
+constexpr size_t kSpareBytes = 16;
+constexpr size_t kLargestFirstTable = size_t{1} << 15;
+constexpr size_t kFilterBits = size_t{1} << 16;
 
-size_t CountEntries(const std::string& search)
-{
-    size_t count = 0;
-    for (char c : search) count += (c == ' ');
-    return count;
-}
+// Keeps the table at most three quarters full.
+bool NeedsRoom(const WordIndex& index) { return (index.used + 1) * 4 > index.table.size() * 3; }
 
-void AddEntry(WordIndex& index, const std::string& search, const std::string& display, size_t start, size_t length,
-              uint32_t listNumber)
+void Grow(WordIndex& index)
 {
-    const char* entry = search.data() + start;
-    FoldedWord folded = FoldWord(entry, length, length);
-    WordIndexSlot& slot = index.table[FindSlot(index, entry, length, folded)];
-    if (slot.keyLength != 0) return;  // the first list and leftmost place win
-    slot.head0 = folded.head0;
-    slot.head1 = folded.head1;
-    slot.keyLength = static_cast<uint32_t>(length);
-    slot.listNumber = listNumber;
-    slot.entryOffset = start;
-    slot.tailOffset = index.tails.size();
-    for (size_t i = 16; i < length; ++i) index.tails += static_cast<char>(entry[i] | 0x20);
-    slot.spellingOffset = index.spellings.size();
-    index.spellings.append(display, start, length);
-    uint64_t bit = folded.hash >> 48;
-    index.filter[bit / 64] |= 1ull << (bit % 64);
-    if (length > index.longestKey) index.longestKey = length;
+    std::vector<WordIndexSlot> old;
+    old.swap(index.table);
+    index.table.resize(old.empty() ? kFirstTableSize : old.size() * 2);
+    size_t mask = index.table.size() - 1;
+    for (const WordIndexSlot& slot : old) {
+        if (slot.keyLength == 0) continue;
+        const char* spelling = SpellingOf(index, slot);
+        size_t i = FoldWord(spelling, slot.keyLength, slot.keyLength).hash & mask;  // the spelling folds to the key
+        while (index.table[i].keyLength != 0) i = (i + 1) & mask;
+        index.table[i] = slot;
+    }
 }
 
 }  // namespace
 
-WordIndex BuildWordIndex(std::initializer_list<ListStrings> lists)
+void PrepareWordIndex(WordIndex& index, size_t textBytes)
 {
-    WordIndex index;
-    size_t entries = 0;
-    for (const ListStrings& list : lists) entries += CountEntries(*list.first);
-    size_t tableSize = 16;
-    while (tableSize < entries * 2) tableSize *= 2;
-    index.table.resize(tableSize);
-    index.filter.assign((1u << 16) / 64, 0);
+    // A first table for about one entry per eight bytes of text, but no
+    // larger than the shipped vocabulary needs: a text of duplicates must
+    // not reserve room for words that never come.
+    size_t size = kFirstTableSize;
+    while (size < kLargestFirstTable && size * 3 / 4 < textBytes / 8) size *= 2;
+    index.table.assign(size, WordIndexSlot{});
+}
 
-    uint32_t listNumber = 0;
-    for (const auto& [search, display] : lists) {
-        // Entries are the runs between single spaces; an empty run is no entry.
-        size_t start = 0;
-        while (start < search->size()) {
-            size_t end = search->find(' ', start);
-            if (end == std::string::npos) end = search->size();
-            size_t length = end - start;
-            // The substring search needs a space on both sides of the entry.
-            bool enclosed = start > 0 && end < search->size();
-            if (length > 0 && enclosed && CanMatchWord(search->data() + start, length))
-                AddEntry(index, *search, *display, start, length, listNumber);
-            start = end + 1;
-        }
-        ++listNumber;
-    }
-    index.spellings.append(16, ' ');
-    return index;
+namespace {
+
+// Puts a new key in its slot unless it is there already. `spellingOffset`
+// says where the spelling will be; it is stored only when the key is new.
+bool Insert(WordIndex& index, const char* entry, size_t length, uint32_t spellingOffset)
+{
+    if (NeedsRoom(index)) Grow(index);
+    if (index.filter.empty()) index.filter.assign(kFilterBits / 64, 0);
+    FoldedWord folded = FoldWord(entry, length, length);
+    WordIndexSlot& slot = index.table[FindSlot(index, entry, length, folded)];
+    if (slot.keyLength != 0) return false;  // the first list and leftmost place win
+    slot.keyLength = static_cast<uint32_t>(length);
+    slot.spellingOffset = spellingOffset;
+    slot.hashTag = HashTag(folded.hash);
+    ++index.used;
+    uint64_t bit = folded.hash >> 48;
+    index.filter[bit / 64] |= 1ull << (bit % 64);
+    if (length > index.longestKey) index.longestKey = length;
+    return true;
+}
+
+}  // namespace
+
+bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view spelling)
+{
+    // The spellings always end in 16 spare bytes, so that 16 bytes can be
+    // read from the start of any of them.
+    if (index.spellings.empty()) index.spellings.assign(kSpareBytes, ' ');
+    size_t offset = index.spellings.size() - kSpareBytes;
+    if (entry.empty() || offset + spelling.size() >= kOwnSpelling) return false;
+    if (!Insert(index, entry.data(), entry.size(), static_cast<uint32_t>(offset | kOwnSpelling))) return false;
+    index.spellings.insert(offset, spelling);
+    return true;
+}
+
+bool AddTextEntryToWordIndex(WordIndex& index, size_t start, size_t length)
+{
+    std::string_view entry = index.text.substr(start, length);
+    // Too close to the text's end to read 16 bytes from: a copy of its own.
+    if (index.text.size() - start < kSpareBytes || start >= kOwnSpelling) return AddToWordIndex(index, entry, entry);
+    return length > 0 && Insert(index, entry.data(), length, static_cast<uint32_t>(start));
 }
 
 }  // namespace recasor

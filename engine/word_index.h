@@ -1,57 +1,66 @@
 #pragma once
-// A lookup table over the entries of up to three word lists.
+// A lookup table from words to their vocabulary spellings.
 //
-// A word is looked up as " word " in each list's `search` string, first list
-// first, leftmost occurrence first. The table answers the same question with
-// one hash probe: every entry maps to the list and position of the first
-// place where that substring search would find it, and keeps a copy of its
-// `display` spelling for fast writing.
+// Entries are added in lookup order (first list first, leftmost entry
+// first); a word already present keeps its first spelling, so a duplicate
+// takes no space. That is the answer the plain search for " word " in the
+// lists' lower-case strings gives.
 //
 // Keys are held "folded": every byte ORed with 0x20. On the word characters
 // (letters, digits, _ % & $ . ! ? @) folding ignores letter case and maps no
 // two lower-case words to the same key, so a word can be looked up straight
 // from the line, in whatever case it is written, without a lowered copy.
+//
+// Every key byte feeds the hash and the table doubles as it fills, so
+// loading and lookups stay near-linear even for words crafted to look alike.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
+#include <memory>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 namespace recasor {
 
+// The key itself is not stored: the spelling folds to it. A slot holds
+// where the spelling is, and enough of the hash to pass over most other
+// keys without looking at their spellings.
 struct WordIndexSlot {
-    uint64_t head0 = 0;         // folded bytes 0-7 of the key, zero padded
-    uint64_t head1 = 0;         // folded bytes 8-15
-    size_t entryOffset = 0;     // entry start in its list's strings
-    size_t spellingOffset = 0;  // its display spelling in WordIndex::spellings
-    size_t tailOffset = 0;      // folded key bytes from 16 on, in WordIndex::tails
-    uint32_t keyLength = 0;     // 0 marks an empty slot
-    uint32_t listNumber = 0;    // which list answered
+    uint32_t spellingOffset = 0;  // in WordIndex::text, or with kOwnSpelling in WordIndex::spellings
+    uint32_t keyLength = 0;       // 0 marks an empty slot
+    uint32_t hashTag = 0;         // the hash's upper half
 };
+
+inline constexpr uint32_t kOwnSpelling = 0x80000000u;
 
 struct WordIndex {
     std::vector<WordIndexSlot> table;  // open addressing, size a power of two
+    size_t used = 0;                   // slots in use
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
-    std::string tails;
-    std::string spellings;             // display spellings, 16 spare bytes after the last
+    std::string_view text;             // a vocabulary text whose entries serve as spellings where they stand
+    std::shared_ptr<const std::string> ownText;  // that text, when the index keeps it itself
+    std::string spellings;             // spellings of their own, 16 spare bytes after the last
     size_t longestKey = 0;
 };
 
-struct WordIndexHit {
-    uint32_t listNumber;
-    size_t entryOffset;
-    const char* spelling;  // the display spelling, at least 16 bytes readable
-};
+// Both kinds of offset are 31 bits wide: a vocabulary of 2 GiB is beyond
+// what any of the programs could read in the first place. Entries past that
+// are left out (the adding routines return false).
 
-// A list's `search` and `display` strings.
-using ListStrings = std::pair<const std::string*, const std::string*>;
+// Adds one entry (made of word characters, in any case) with a copy of the
+// spelling to write for it, unless the key is already present. Returns
+// whether it was added.
+bool AddToWordIndex(WordIndex& index, std::string_view entry, std::string_view spelling);
 
-// Indexes the entries of the given lists, in order. The lists must not
-// change afterwards.
-WordIndex BuildWordIndex(std::initializer_list<ListStrings> lists);
+// The same for the entry text[start, start + length), spelled as it stands
+// in the text, without a copy.
+bool AddTextEntryToWordIndex(WordIndex& index, size_t start, size_t length);
+
+// Makes room for the entries of a vocabulary text of `textBytes` bytes.
+// Optional: the table grows as needed anyway.
+void PrepareWordIndex(WordIndex& index, size_t textBytes);
 
 namespace word_index_detail {
 
@@ -76,6 +85,32 @@ constexpr ByteMasks MakeByteMasks()
 
 inline constexpr ByteMasks kByteMasks = MakeByteMasks();
 
+// Mixes two 64-bit halves so that every input bit reaches the low bits
+// (the table index) and the high bits (the filter): the two halves of their
+// full 128-bit product, folded together, where the compiler has one. The
+// constants make neither factor zero: a folded key byte always has bit 5 set.
+inline uint64_t Mix(uint64_t left, uint64_t right)
+{
+    left ^= 0x9E3779B97F4A7C15ull;
+    right ^= 0xC2B2AE3D27D4EB4Full;
+#if defined(__SIZEOF_INT128__)
+    unsigned __int128 product = static_cast<unsigned __int128>(left) * right;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+#else
+    // The finaliser of MurmurHash3 over both halves, in turn.
+    uint64_t value = left;
+    for (uint64_t next : {right, uint64_t{0}}) {
+        value ^= value >> 33;
+        value *= 0xFF51AFD7ED558CCDull;
+        value ^= value >> 33;
+        value *= 0xC4CEB9FE1A85EC53ull;
+        value ^= value >> 33;
+        value ^= next;
+    }
+    return value;
+#endif
+}
+
 struct FoldedWord {
     uint64_t head0 = 0;
     uint64_t head1 = 0;
@@ -97,9 +132,21 @@ inline FoldedWord FoldWord(const char* word, size_t length, size_t readable)
     size_t head = length < 16 ? length : 16;
     folded.head0 = (folded.head0 | kFoldBits) & kByteMasks.low[head];
     folded.head1 = (folded.head1 | kFoldBits) & kByteMasks.high[head];
-    uint64_t hash = (folded.head0 * 0x9E3779B97F4A7C15ull) ^ (folded.head1 * 0xC2B2AE3D27D4EB4Full) ^ length;
-    for (size_t i = 16; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(word[i] | 0x20)) * 0x100000001B3ull;
-    folded.hash = hash ^ (hash >> 29);
+    if (length <= 16) {
+        // The length is implied: folded word characters are never zero.
+        folded.hash = Mix(folded.head0, folded.head1);
+        return folded;
+    }
+    // The bytes from 16 on, eight at a time, the last eight overlapping
+    // the ones before where the length is not a multiple of eight.
+    uint64_t tail = length;
+    for (size_t i = 16; i < length; i += 8) {
+        size_t at = i + 8 <= length ? i : length - 8;
+        uint64_t bytes;
+        std::memcpy(&bytes, word + at, 8);
+        tail = Mix(tail, bytes | kFoldBits);
+    }
+    folded.hash = Mix(folded.head0 ^ tail, folded.head1);
     return folded;
 }
 
@@ -109,11 +156,28 @@ inline bool MayHold(const WordIndex& index, uint64_t hash)
     return (index.filter[bit / 64] >> (bit % 64)) & 1;
 }
 
-inline bool TailsMatch(const WordIndex& index, const WordIndexSlot& slot, const char* word, size_t length)
+inline uint32_t HashTag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
+
+inline const char* SpellingOf(const WordIndex& index, const WordIndexSlot& slot)
 {
-    const char* tail = index.tails.data() + slot.tailOffset;
+    const char* base = (slot.spellingOffset & kOwnSpelling) != 0 ? index.spellings.data() : index.text.data();
+    return base + (slot.spellingOffset & ~kOwnSpelling);
+}
+
+// Whether the stored spelling folds to the word's key. A spelling always
+// has 16 bytes readable.
+inline bool KeyMatches(const WordIndex& index, const WordIndexSlot& slot, const char* word, size_t length,
+                       const FoldedWord& folded)
+{
+    const char* spelling = SpellingOf(index, slot);
+    uint64_t head0, head1;
+    std::memcpy(&head0, spelling, 8);
+    std::memcpy(&head1, spelling + 8, 8);
+    size_t head = length < 16 ? length : 16;
+    if (((head0 | kFoldBits) & kByteMasks.low[head]) != folded.head0) return false;
+    if (((head1 | kFoldBits) & kByteMasks.high[head]) != folded.head1) return false;
     for (size_t i = 16; i < length; ++i)
-        if (tail[i - 16] != static_cast<char>(word[i] | 0x20)) return false;
+        if ((spelling[i] | 0x20) != (word[i] | 0x20)) return false;
     return true;
 }
 
@@ -121,30 +185,30 @@ inline bool TailsMatch(const WordIndex& index, const WordIndexSlot& slot, const 
 inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, const FoldedWord& folded)
 {
     size_t mask = index.table.size() - 1;
+    uint32_t tag = HashTag(folded.hash);
     for (size_t i = folded.hash & mask;; i = (i + 1) & mask) {
         const WordIndexSlot& slot = index.table[i];
         if (slot.keyLength == 0) return i;
-        if (slot.head0 == folded.head0 && slot.head1 == folded.head1 && slot.keyLength == length &&
-            (length <= 16 || TailsMatch(index, slot, word, length)))
-            return i;
+        if (slot.hashTag == tag && slot.keyLength == length && KeyMatches(index, slot, word, length, folded)) return i;
     }
 }
 
 }  // namespace word_index_detail
 
-// Looks up a word made of word characters, in any letter case. Up to
-// `readable` bytes from `word` on may be read (at least `length`); with 16
-// the word is loaded in two plain 8-byte reads.
-[[gnu::always_inline]] inline bool FindInWordIndex(const WordIndex& index, const char* word, size_t length, size_t readable, WordIndexHit& hit)
+// Looks up a word made of word characters, in any letter case, and returns
+// its spelling (at least 16 bytes readable) or nullptr. Up to `readable`
+// bytes from `word` on may be read (at least `length`); with 16 the word is
+// loaded in two plain 8-byte reads.
+[[gnu::always_inline]] inline const char* FindInWordIndex(const WordIndex& index, const char* word, size_t length,
+                                                          size_t readable)
 {
     using namespace word_index_detail;
-    if (length == 0 || length > index.longestKey) return false;
+    if (length == 0 || length > index.longestKey) return nullptr;
     FoldedWord folded = FoldWord(word, length, readable);
-    if (!MayHold(index, folded.hash)) return false;
+    if (!MayHold(index, folded.hash)) return nullptr;
     const WordIndexSlot& slot = index.table[FindSlot(index, word, length, folded)];
-    if (slot.keyLength == 0) return false;
-    hit = {slot.listNumber, slot.entryOffset, index.spellings.data() + slot.spellingOffset};
-    return true;
+    if (slot.keyLength == 0) return nullptr;
+    return SpellingOf(index, slot);
 }
 
 }  // namespace recasor

@@ -109,3 +109,22 @@ TEST(LineReader, ReadErrorIsReported)
     EXPECT_EQ(ReadLines(folder, [](LineBatch&) { return true; }), LineReadResult::ReadFailed);
     std::fclose(folder);
 }
+
+TEST(LineReader, LineEndsSplitAcrossReadChunks)
+{
+    // Line ends of one and two CRs before the LF, and a CR as the last byte,
+    // at every place around the ends of the first reads (whatever their size,
+    // a power of two from 64 KiB to 1 MiB).
+    for (size_t chunk : {size_t{1} << 16, size_t{1} << 18, size_t{1} << 20}) {
+        for (size_t at = chunk - 3; at <= chunk + 1; ++at) {
+            for (const std::string ending : {"\r\n", "\r\r\n", "\r"}) {
+                std::string first(at, 'a');
+                Lines expected = {first, "b"};
+                std::string bytes = first + ending + "b" + (ending == "\r" ? "" : ending);
+                if (ending == "\r") expected = {first + "\rb"};  // a CR inside the input is text
+                ASSERT_EQ(LinesOf(bytes), expected) << "line of " << at << " bytes, ending " << ending.size();
+                ASSERT_EQ(LinesOf(first + ending), Lines{first}) << at;
+            }
+        }
+    }
+}

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
-#include <vector>
 
 #include "command_line.h"
 #include "keyword_case.h"
@@ -30,33 +30,34 @@ const char* kUsageText =
     "   -f   = FreeBasic (default)\n"
     "   -p  = PowerBasic\n";
 
-// Collects output bytes and hands them to the file in large blocks.
+// Collects output bytes and hands them to the file in large blocks. The
+// block is never cleared: only the bytes written into it are touched.
+constexpr size_t kOutputBlock = 1 << 18;
+
 struct OutputBuffer {
     std::FILE* file = nullptr;
-    std::vector<char> bytes;
+    std::unique_ptr<char[]> bytes{new char[kOutputBlock]};
     size_t used = 0;
     bool failed = false;
 };
 
-constexpr size_t kOutputBlock = 1 << 20;
-
 void Flush(OutputBuffer& output)
 {
-    if (output.used > 0 && std::fwrite(output.bytes.data(), 1, output.used, output.file) != output.used)
+    if (output.used > 0 && std::fwrite(output.bytes.get(), 1, output.used, output.file) != output.used)
         output.failed = true;
     output.used = 0;
 }
 
 void Write(OutputBuffer& output, const char* bytes, size_t length)
 {
-    if (output.bytes.size() - output.used < length) {
+    if (kOutputBlock - output.used < length) {
         Flush(output);
-        if (length >= output.bytes.size()) {  // too big to collect: straight to the file
+        if (length >= kOutputBlock) {  // too big to collect: straight to the file
             if (std::fwrite(bytes, 1, length, output.file) != length) output.failed = true;
             return;
         }
     }
-    std::memcpy(output.bytes.data() + output.used, bytes, length);
+    std::memcpy(output.bytes.get() + output.used, bytes, length);
     output.used += length;
 }
 
@@ -84,7 +85,6 @@ LineReadResult ConvertStream(std::FILE* input, std::FILE* outputFile, const Keyw
 {
     OutputBuffer output;
     output.file = outputFile;
-    output.bytes.resize(kOutputBlock);
     LineReadResult read = ReadLines(input, [&](LineBatch& batch) {
         ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterBatch, batch.lines.data(), batch.lines.size(), set);
         WriteBatch(output, batch);
@@ -100,15 +100,18 @@ void ReportCannotWrite(const std::string& name) { ShowMessage("Cannot write file
 void ReportOutOfMemory(const std::string& name) { ShowMessage("Not enough memory for file: \"" + name + "\"."); }
 
 // The keyword set for the options: the dialect's sections of Keywords.ini in
-// the requested case, or an empty set when the file is missing.
-KeywordSet LoadKeywords(std::string_view optionsText)
+// the requested case, or an empty set when the file is missing. The set
+// points into the file's text: mapped for the rest of the run, or read into
+// `readText` where it cannot be mapped.
+KeywordSet LoadKeywords(std::string_view optionsText, std::string& readText)
 {
     if (!FileExists(kKeywordsFileName)) {
         ShowMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
         return KeywordSet{};
     }
-    std::string vocabularyText = ReadVocabularyFile(kKeywordsFileName).value_or("");
-    return KeywordSetForOptions(vocabularyText, optionsText, ShowMessage);
+    std::optional<std::string_view> vocabularyText = MapFileForReading(kKeywordsFileName);
+    if (!vocabularyText) vocabularyText = readText = ReadVocabularyFile(kKeywordsFileName).value_or("");
+    return KeywordSetForOptions(*vocabularyText, optionsText, ShowMessage);
 }
 
 }  // namespace
@@ -169,9 +172,10 @@ int RunTrx(const std::string& commandTail)
     if (sourceName.empty()) sourceName = kDefaultSourceName;
 
     if (FileExists(sourceName)) {
+        std::string readText;
         KeywordSet set;
         try {
-            set = LoadKeywords(commandLine.optionsText);
+            set = LoadKeywords(commandLine.optionsText, readText);
         } catch (const std::bad_alloc&) {
             ReportOutOfMemory(kKeywordsFileName);
             return 0;

@@ -3,7 +3,9 @@
 // (posix/, win32/) implements these; everything else in trx/ is
 // portable.
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 // True when a directory search for `name` (wildcards allowed) finds a file
 // or a directory.
@@ -14,3 +16,8 @@ void ShowMessage(const std::string& text);
 
 // The two signals that end a successful conversion.
 void PlayCompletionSounds();
+
+// The bytes of a plain file mapped into memory for the rest of the program
+// (its pages come from the system's file cache, not new memory), or nullopt
+// where the system or the file does not allow it; the caller then reads it.
+std::optional<std::string_view> MapFileForReading(const std::string& name);

@@ -17,9 +17,10 @@ CaseMode CaseModeFromOptions(std::string_view optionsText)
 
 KeywordSet KeywordSetForOptions(std::string_view vocabularyText, std::string_view optionsText, ReportRoutine report)
 {
-    Vocabulary vocabulary = ParseVocabulary(vocabularyText);
+    std::vector<VocabularyProblem> problems = FindVocabularyProblems(vocabularyText);
     SectionChoice choice = DialectSections(DialectFromOptions(optionsText));
     for (Section section : {choice.keywords, choice.api, choice.constants})
-        if (const VocabularyProblem* problem = FindProblem(vocabulary, section)) report(ProblemText(*problem));
-    return BuildKeywordSet(vocabulary, choice, CaseModeFromOptions(optionsText));
+        for (const VocabularyProblem& problem : problems)
+            if (problem.section == section) report(ProblemText(problem));
+    return BuildKeywordSetOverText(vocabularyText, choice, CaseModeFromOptions(optionsText));
 }

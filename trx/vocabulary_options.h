@@ -15,7 +15,7 @@ recasor::CaseMode CaseModeFromOptions(std::string_view optionsText);
 
 using ReportRoutine = void (*)(const std::string& text);
 
-// The keyword set the options ask for, built from the vocabulary text.
-// Reports the missing tags of the three sections it uses, in the order they
-// are loaded: keywords, API names, constants.
+// The keyword set the options ask for, built over the vocabulary text (which
+// must outlive it). Reports the missing tags of the three sections it uses,
+// in the order they are loaded: keywords, API names, constants.
 recasor::KeywordSet KeywordSetForOptions(std::string_view vocabularyText, std::string_view optionsText, ReportRoutine report);

@@ -6,6 +6,8 @@
 // - nothing inside a closed string literal, after a comment apostrophe or
 //   among DATA items changes;
 // - the lookup table converts exactly as the plain substring search would;
+// - a set built straight from the vocabulary text converts exactly as one
+//   built from the parsed lists;
 // - converting the LF-separated pieces of the input as one block of lines
 //   gives the same as converting each piece alone.
 
@@ -13,6 +15,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -69,24 +73,17 @@ std::vector<bool> ProtectedPositions(const std::string& line)
     return locked;
 }
 
-// The conversion with the substring search in place of the lookup table.
-std::string ConvertBySearch(std::string line, const KeywordSet& set)
+// The vocabulary with the short tags of the fuzz input made FreeBasic's
+// real section tags, so that the text reader sees sections as often.
+std::string WithRealTags(std::string text)
 {
-    std::string work = BlankLiterals(line);
-    work = work.substr(0, work.find('\''));
-    LowerInPlace(work);
-    size_t i = 0;
-    while (i < work.size()) {
-        if (!IsWordChar(work[i])) {
-            ++i;
-            continue;
-        }
-        size_t start = i;
-        while (i < work.size() && IsWordChar(work[i])) ++i;
-        if (const char* spelling = SearchKeywordSpelling(set, std::string_view(work).substr(start, i - start)))
-            line.replace(start, i - start, spelling, i - start);
-    }
-    return line;
+    static const std::pair<const char*, const char*> kTags[] = {
+        {"<K>", "<FreeBasicKeywords>"}, {"</K>", "</FreeBasicKeywords>"}, {"<A>", "<ApiKeywords>"},
+        {"</A>", "</ApiKeywords>"},     {"<C>", "<FreeBasicConstants>"}, {"</C>", "</FreeBasicConstants>"}};
+    for (const auto& [shortTag, realTag] : kTags)
+        for (size_t at = text.find(shortTag); at != std::string::npos; at = text.find(shortTag, at + std::strlen(realTag)))
+            text.replace(at, std::strlen(shortTag), realTag);
+    return text;
 }
 
 }  // namespace
@@ -106,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckList(api);
     CheckList(constants);
     for (const WordList& section : ParseVocabulary(vocabulary).sections) CheckList(section);
-    KeywordSet set = MakeKeywordSet(keywords, api, constants);
+    SearchLists lists{keywords, api, constants};
+    KeywordSet set = MakeKeywordSet(lists);
 
     std::string converted = line;
     ApplyKeywordCase(converted, set);
@@ -116,7 +114,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(AsciiLower(converted[i]) == AsciiLower(line[i]));
         if (locked[i]) Check(converted[i] == line[i]);
     }
-    Check(converted == ConvertBySearch(line, set));
+    Check(converted == ConvertBySearch(line, lists));
+
+    std::string realText = WithRealTags(vocabulary);
+    SectionChoice freeBasic = DialectSections(Dialect::FreeBasic);
+    std::string viaLists = line;
+    std::string viaText = line;
+    ApplyKeywordCase(viaLists, BuildKeywordSet(ParseVocabulary(realText), freeBasic, mode));
+    ApplyKeywordCase(viaText, BuildKeywordSetFromText(realText, freeBasic, mode));
+    Check(viaText == viaLists);
 
     std::vector<LineSpan> spans;
     std::string oneByOne = line;

@@ -1,6 +1,7 @@
 #include "keyword_oracles.h"
 
 #include "ascii.h"
+#include "word_chars.h"
 
 using namespace recasor;
 
@@ -13,16 +14,27 @@ size_t DataStatementStart(std::string_view text)
     return head == "DATA " ? lead : std::string_view::npos;
 }
 
-const char* SearchKeywordSpelling(const KeywordSet& set, std::string_view word)
+const char* SearchKeywordSpelling(const SearchLists& lists, std::string_view word)
 {
     std::string key = " ";
     key.append(word);
     key += ' ';
-    for (const WordList* list : {&set.keywords, &set.api, &set.constants}) {
+    for (const WordList* list : {&lists.keywords, &lists.api, &lists.constants}) {
         size_t at = list->search.find(key);
         if (at != std::string::npos) return list->display.data() + at + 1;
     }
     return nullptr;
+}
+
+KeywordSet MakeKeywordSet(const SearchLists& lists)
+{
+    return recasor::MakeKeywordSet(lists.keywords, lists.api, lists.constants);
+}
+
+bool SameSpelling(const char* left, const char* right, size_t length)
+{
+    if (left == nullptr || right == nullptr) return left == right;
+    return std::string_view(left, length) == std::string_view(right, length);
 }
 
 std::string BlankLiterals(std::string_view text)
@@ -44,4 +56,24 @@ std::string BlankLiterals(std::string_view text)
         from = close + 1;
     }
     return copy;
+}
+
+// The conversion with the substring search in place of the lookup table.
+std::string ConvertBySearch(std::string line, const SearchLists& lists)
+{
+    std::string work = BlankLiterals(line);
+    work = work.substr(0, work.find('\''));
+    LowerInPlace(work);
+    size_t i = 0;
+    while (i < work.size()) {
+        if (!IsWordChar(work[i])) {
+            ++i;
+            continue;
+        }
+        size_t start = i;
+        while (i < work.size() && IsWordChar(work[i])) ++i;
+        if (const char* spelling = SearchKeywordSpelling(lists, std::string_view(work).substr(start, i - start)))
+            line.replace(start, i - start, spelling, i - start);
+    }
+    return line;
 }

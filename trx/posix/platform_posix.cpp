@@ -1,7 +1,9 @@
 // The batch tool on POSIX systems: messages go to standard error, the
 // completion signal is the terminal bell.
 
+#include <fcntl.h>
 #include <glob.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,4 +59,18 @@ void PlayCompletionSounds()
     struct timespec pause = {0, 150 * 1000 * 1000};
     ::nanosleep(&pause, nullptr);
     WriteAll(STDERR_FILENO, "\a");
+}
+
+std::optional<std::string_view> MapFileForReading(const std::string& name)
+{
+    // Never waits on a FIFO or device put in the file's place.
+    int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat info;
+    void* bytes = MAP_FAILED;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (bytes == MAP_FAILED) return std::nullopt;
+    return std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(info.st_size));
 }

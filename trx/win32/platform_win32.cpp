@@ -52,3 +52,6 @@ void PlayCompletionSounds()
 #pragma GCC diagnostic pop
     MessageBeep(MB_OK);
 }
+
+// The vocabulary is small and the program starts once: reading it is enough.
+std::optional<std::string_view> MapFileForReading(const std::string&) { return std::nullopt; }
