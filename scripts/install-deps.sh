@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers; clang brings libFuzzer
   libgtest-dev                                      # GoogleTest
+  libcli11-dev libtomlplusplus-dev                  # recasor's command line and settings files
   diffutils                                         # the demo shows a diff
   mingw-w64                                         # cross compilers for the Windows programs
   wine64 xvfb xdotool                               # run and drive the Windows build in tests
