@@ -39,7 +39,7 @@ function(add_recasor_libraries suffix)
       ${root}/recasor/settings.cpp
       ${root}/recasor/conversion_context.cpp
       ${root}/recasor/unified_diff.cpp
-      ${root}/recasor/command_line.cpp)
+      ${root}/recasor/argument_parsing.cpp)
     target_include_directories(recasor_core${suffix} PUBLIC ${root}/recasor)
     target_link_libraries(recasor_core${suffix} PUBLIC engine${suffix} CLI11::CLI11 tomlplusplus::tomlplusplus)
   endif()

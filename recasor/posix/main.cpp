@@ -1,7 +1,7 @@
 // recasor: uniform keyword case for BASIC sources, in place, as a check, as
 // a diff or as a filter.
 
-#include "command_line.h"
+#include "argument_parsing.h"
 #include "run.h"
 
 #ifndef RECASOR_VERSION
@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv)
 {
-    recasor::CommandLine commandLine = recasor::ParseCommandLine(argc, argv, RECASOR_VERSION);
-    if (commandLine.exitNow) return *commandLine.exitNow;
-    return recasor::RunRecasor(commandLine.options);
+    recasor::ParsedArguments arguments = recasor::ParseArguments(argc, argv, RECASOR_VERSION);
+    if (arguments.exitNow) return *arguments.exitNow;
+    return recasor::RunRecasor(arguments.options);
 }

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "argument_parsing.h"
 
 #include <string>
 
@@ -8,9 +8,9 @@
 
 namespace recasor {
 
-CommandLine ParseCommandLine(int argc, const char* const* argv, const char* version)
+ParsedArguments ParseArguments(int argc, const char* const* argv, const char* version)
 {
-    CommandLine result;
+    ParsedArguments result;
     RecasorOptions& options = result.options;
     CLI::App app{"recasor: uniform keyword case for BASIC sources.\n"
                  "Rewrites the files that change in place; with no PATH and standard input\n"

@@ -10,11 +10,11 @@ namespace recasor {
 // The options, or the exit code when the run ends here: 0 after --help or
 // --version (printed on standard output), 2 after a usage error (printed on
 // standard error).
-struct CommandLine {
+struct ParsedArguments {
     RecasorOptions options;
     std::optional<int> exitNow;
 };
 
-CommandLine ParseCommandLine(int argc, const char* const* argv, const char* version);
+ParsedArguments ParseArguments(int argc, const char* const* argv, const char* version);
 
 }  // namespace recasor
