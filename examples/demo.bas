@@ -2,6 +2,7 @@
 ' Run "trx examples/demo.bas" and compare with examples/demo.bas.bas.
 #include "windows.bi"
 
+#define SHOP_NAME "Corner shop"
 const MAX_ITEMS = 10
 
 type ITEM
@@ -26,7 +27,7 @@ SHOWITEMS stock(), n
 print "Total: "; using "####.##"; TOTAL(stock(), n)   ' a comment: dim, print and for stay as typed
 
 if TOTAL(stock(), n) > 100 then
-    messagebox(null, "That is a lot of money, isn't it?", "Stock", MB_OK or mb_iconinformation)
+    messagebox(null, "That is a lot of money, isn't it?", SHOP_NAME, MB_OK or mb_iconinformation)
 else
     PRINT "Cheap enough."
 end if

@@ -5,17 +5,21 @@ Keywords.ini holds five word lists, each enclosed by its own start and end tag:
 
   FreeBasic keywords   <- tools/vocabulary/freebasic-keywords.txt
   PowerBasic keywords  <- tools/vocabulary/powerbasic-keywords.txt
-  API keywords         <- Windows API function names exported by the
-                          mingw-w64 import libraries (lib*.a)
+  API keywords         <- Windows API functions that the mingw-w64 import
+                          libraries (lib*.a) export and its headers declare,
+                          the generic names of A/W pairs, and the macro-only
+                          names of tools/vocabulary/api-macros.txt
   FreeBasic constants  <- tools/vocabulary/freebasic-constants.txt, then the
                           Windows constants taken from the mingw-w64 headers
   PowerBasic constants <- tools/vocabulary/powerbasic-constants.txt, then the
                           same Windows constants written with a leading '%'
 
 The hand-written lists hold one entry per line; blank lines and lines that
-start with // are ignored.  Every entry is written in the letter case the tool
-should produce.  Inside a list the first spelling of a word wins, so later
-entries that differ only in letter case are dropped.  Entries with characters a
+start with // are ignored, except that a keyword list's opening // block (its
+spelling rules) is copied into the remarks of Keywords.ini.  Every entry is
+written in the letter case the tool should produce.  Inside a list the first
+spelling of a word wins, so later entries that differ only in letter case are
+dropped.  Entries with characters a
 BASIC word can never contain are dropped too (and counted on stderr).
 
 Usage:
@@ -49,6 +53,10 @@ SECTION_PB_CONSTANTS = "PowerBasicConstants"
 SECTION_ORDER = [SECTION_FB_KEYWORDS, SECTION_PB_KEYWORDS, SECTION_API,
                  SECTION_FB_CONSTANTS, SECTION_PB_CONSTANTS]
 
+# Names that C headers define only as macros but BASIC Windows headers
+# declare as functions (CreateWindow, ZeroMemory, ...).
+API_MACRO_FILE = "api-macros.txt"
+
 HAND_LIST_FILES = {
     SECTION_FB_KEYWORDS: "freebasic-keywords.txt",
     SECTION_PB_KEYWORDS: "powerbasic-keywords.txt",
@@ -70,6 +78,20 @@ API_LIBRARIES = [
     # Further libraries that BASIC Windows programs commonly call into.
     "shlwapi", "version", "msimg32", "uxtheme", "imm32", "winspool",
 ]
+
+# Headers whose declarations decide which exports are API names: these, and
+# every header they include.
+API_HEADERS = [
+    "windows.h", "commctrl.h", "commdlg.h", "shellapi.h", "shlobj.h",
+    "shlwapi.h", "winsock2.h", "ws2tcpip.h", "ole2.h", "oleauto.h",
+    "mmsystem.h", "uxtheme.h", "winspool.h", "richedit.h", "winver.h", "imm.h",
+]
+
+# Exports that headers declare but no program calls: the COM marshalling
+# helpers (HWND_UserMarshal, BSTR_UserSize64, ...), shell32's unaligned
+# string helpers (uaw_lstrlenW, ...) and the runtime's own helpers behind
+# compiler features and macros (__C_specific_handler, __WSAFDIsSet).
+INTERNAL_EXPORT_RE = re.compile(r"[A-Za-z0-9]+_User(Marshal|Unmarshal|Size|Free)(64)?\Z|uaw_|__")
 
 DEFAULT_MINGW_ROOTS = ["/usr/x86_64-w64-mingw32", "/usr/i686-w64-mingw32"]
 DEFAULT_INCLUDE_DIR = "/usr/share/mingw-w64/include"
@@ -306,6 +328,9 @@ CONSTANT_EXCLUDED = {"TRUE", "FALSE", "NULL"}
 CONSTANT_SUFFIXES = [("_CHARSET", ("wingdi.h",)), ("_PRECIS", ("wingdi.h",))]
 
 DEFINE_RE = re.compile(r"^[ \t]*#[ \t]*define[ \t]+([A-Za-z_][A-Za-z0-9_]*)(.*)\Z")
+PREPROCESSOR_RE = re.compile(r"[ \t]*#")
+INCLUDE_RE = re.compile(r"^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]", re.M)
+CALL_RE = re.compile(r"\b([A-Za-z_][A-Za-z0-9_]*)\s*\(")
 
 
 def fail(message):
@@ -332,6 +357,18 @@ def sort_key(word):
 # ---------------------------------------------------------------------------
 # Hand-written lists
 # ---------------------------------------------------------------------------
+def leading_remarks(path):
+    """The comment block at the top of a hand-written list: the list's own
+    account of its spelling rules, copied into the remarks of Keywords.ini."""
+    lines = []
+    with open(path, "rb") as handle:
+        for line in handle.read().decode("latin-1").splitlines():
+            if not line.startswith("//"):
+                break
+            lines.append(line[2:].strip())
+    return lines
+
+
 def read_hand_list(path):
     """Entries of one hand-written list file, in file order (unfiltered)."""
     if not os.path.isfile(path):
@@ -454,8 +491,9 @@ def exported_functions(library, nm_programs):
     return names
 
 
-def collect_api_names(roots):
-    """Sorted API entries plus a report of the libraries that were used."""
+def collect_exports(roots):
+    """Function names exported by the API import libraries, plus a report of
+    the libraries that were used."""
     exported = set()
     used = []
     missing = []
@@ -474,17 +512,71 @@ def collect_api_names(roots):
     if missing:
         fail("import libraries not found under %s: %s"
              % (", ".join(roots), ", ".join("lib%s.a" % m for m in missing)))
+    return exported, used
 
-    # Undecorated base names: CreateWindowExA + CreateWindowExW -> CreateWindowEx,
-    # the name the headers map to one or the other through a macro.
-    base_names = set()
-    for name in exported:
-        if name.endswith("A") and len(name) > 1 and name[:-1] + "W" in exported:
-            base_names.add(name[:-1])
-    all_names = exported | base_names
 
-    kept = [n for n in all_names if not n.startswith("_")]
-    return kept, used, len(base_names - exported)
+def header_closure(include_dir, roots):
+    """Text of the given headers and of every header they include, by name."""
+    texts = {}
+    pending = list(roots)
+    while pending:
+        header = pending.pop()
+        if header in texts:
+            continue
+        path = os.path.join(include_dir, header)
+        if not os.path.isfile(path):
+            lowered = os.path.join(include_dir, header.lower())
+            if not os.path.isfile(lowered):
+                if header in roots:
+                    fail("header not found: %s" % path)
+                continue                      # a header of another platform or compiler
+            path = lowered
+        with open(path, "rb") as handle:
+            texts[header] = handle.read().decode("latin-1")
+        pending += INCLUDE_RE.findall(texts[header])
+    return texts
+
+
+def declarations(texts):
+    """(names written as calls or prototypes outside the preprocessor lines,
+    names defined as macros) of some header texts."""
+    called, macros = set(), set()
+    for text in texts.values():
+        text = re.sub(r"/\*.*?\*/", " ", text, flags=re.S)
+        text = re.sub(r"//[^\n]*", "", text)
+        text = re.sub(r"\\[ \t]*\r?\n", " ", text)
+        code = []
+        for line in text.splitlines():
+            match = DEFINE_RE.match(line)
+            if match:
+                macros.add(match.group(1))
+            elif not PREPROCESSOR_RE.match(line):
+                code.append(line)
+        called.update(CALL_RE.findall("\n".join(code)))
+    return called, macros
+
+
+def collect_api_names(roots, include_dir, macro_only):
+    """The API section: exported functions that the headers declare, the
+    generic names of A/W pairs that the headers define, and the macro-only
+    names of the hand list.  Returns (names, libraries used, headers read,
+    number of generic names, names dropped as not declared)."""
+    exported, used = collect_exports(roots)
+    texts = header_closure(include_dir, API_HEADERS)
+    declared, macros = declarations(texts)
+    functions = {name for name in exported
+                 if name in declared and not INTERNAL_EXPORT_RE.match(name)}
+    # CreateWindowExA + CreateWindowExW -> CreateWindowEx, the name a header
+    # #defines to one of the two.
+    generic = {name[:-1] for name in functions
+               if name.endswith("A") and name[:-1] + "W" in functions
+               and name[:-1] in macros}
+    undefined = [name for name in macro_only if name not in macros]
+    if undefined:
+        fail("no header defines these macro-only API names: %s" % ", ".join(undefined))
+    names = functions | generic | set(macro_only)
+    return sorted(names, key=sort_key), used, sorted(texts), len(generic), \
+        len(exported - functions)
 
 
 # ---------------------------------------------------------------------------
@@ -672,8 +764,8 @@ def build(args):
 
     hand = {section: read_hand_list(os.path.join(vocabulary_dir, name))
             for section, name in HAND_LIST_FILES.items()}
-    api_names, libraries_used, base_count = collect_api_names(roots)
-    api_names.sort(key=sort_key)
+    api_names, libraries_used, api_headers, base_count, undeclared = collect_api_names(
+        roots, include_dir, read_hand_list(os.path.join(vocabulary_dir, API_MACRO_FILE)))
     constants, headers_used, families = collect_constants(include_dir)
 
     raw = OrderedDict()
@@ -719,22 +811,32 @@ def build(args):
         SECTION_FB_KEYWORDS: [
             "FreeBasic keywords: the hand-written list tools/vocabulary/freebasic-keywords.txt",
             "(%d words)." % stats[SECTION_FB_KEYWORDS][0],
-        ],
+            "",
+        ] + leading_remarks(os.path.join(vocabulary_dir, HAND_LIST_FILES[SECTION_FB_KEYWORDS])),
         SECTION_PB_KEYWORDS: [
             "PowerBasic keywords: the hand-written list tools/vocabulary/powerbasic-keywords.txt",
             "(%d words)." % stats[SECTION_PB_KEYWORDS][0],
-        ],
+            "",
+        ] + leading_remarks(os.path.join(vocabulary_dir, HAND_LIST_FILES[SECTION_PB_KEYWORDS])),
         SECTION_API: [
-            "Windows API function names (%d words), generated from the function exports"
+            "Windows API function names (%d words): the functions that the mingw-w64"
             % stats[SECTION_API][0],
-            "of the mingw-w64 import libraries in %s" % root_text,
+            "import libraries in %s export" % root_text,
             "(%s):" % libraries_text,
         ] + ["    " + line for line in wrap_words(library_files, LINE_WIDTH - 8)] + [
-            "Both the A and the W variant of a function are listed (MessageBoxA,",
-            "MessageBoxW), and also the plain name the headers map to one of them",
-            "(MessageBox; %d such names).  Spelled as exported, sorted without regard"
-            % base_count,
-            "to letter case.",
+            "and that the headers in %s declare (%s):" % (include_dir, headers_text),
+        ] + ["    " + line for line in wrap_words(API_HEADERS, LINE_WIDTH - 8)] + [
+            "and the headers they include (%d headers in all)." % len(api_headers),
+            "%d exports are left out: those no header declares, and internal helpers"
+            % undeclared,
+            "(COM marshalling, unaligned strings, names that begin with __).  Both the",
+            "A and the W variant of a function are listed (MessageBoxA, MessageBoxW),",
+            "and also the generic name a header defines to one of them (MessageBox;",
+            "%d such names).  Then the names of" % base_count,
+            "tools/vocabulary/%s: names that the headers define only as macros"
+            % API_MACRO_FILE,
+            "and BASIC Windows headers declare as functions (CreateWindow, ZeroMemory).",
+            "Spelled as the headers spell them, sorted without regard to letter case.",
         ],
         SECTION_FB_CONSTANTS: [
             "FreeBasic constants: first the hand-written list",
