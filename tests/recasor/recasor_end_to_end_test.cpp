@@ -381,16 +381,24 @@ std::string WithLfLineEnds(const std::string& text)
     return result;
 }
 
+// The demonstration and the golden example programs, in every case mode.
 TEST_F(RecasorAgainstTrx, OnTheExamples)
 {
-    for (const auto& entry : fs::directory_iterator(EXAMPLES_DIR)) {
-        if (entry.path().extension() != ".bas" || entry.path().string().ends_with(".bas.bas")) continue;
+    const std::vector<std::pair<std::string, std::string>> modes = {{"-m", "mixed"}, {"-u", "upper"}, {"-l", "lower"}};
+    size_t programs = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(EXAMPLES_DIR)) {
+        if (entry.path().extension() != ".bas" || entry.path().stem().extension() == ".bas") continue;
         std::string source = WithLfLineEnds(ReadBytes(entry.path()));
-        SCOPED_TRACE(entry.path().string());
-        ExpectSameAsTrx(source, {}, {}, recasor::Dialect::FreeBasic);
-        ExpectSameAsTrx(source, {"-u", "-p"}, {"--case", "upper", "--dialect", "powerbasic"},
-                        recasor::Dialect::PowerBasic);
+        bool powerBasic = entry.path().filename().string().starts_with("powerbasic");
+        for (const auto& [trxCase, recasorCase] : modes) {
+            SCOPED_TRACE(entry.path().string() + " " + recasorCase);
+            ExpectSameAsTrx(source, {trxCase, powerBasic ? "-p" : "-f"},
+                            {"--case", recasorCase, "--dialect", powerBasic ? "powerbasic" : "freebasic"},
+                            powerBasic ? recasor::Dialect::PowerBasic : recasor::Dialect::FreeBasic);
+        }
+        ++programs;
     }
+    EXPECT_GE(programs, 5u);
 }
 
 TEST_F(RecasorAgainstTrx, OnRandomInput)
