@@ -13,13 +13,6 @@ namespace recasor {
 
 namespace {
 
-template <typename Value>
-std::optional<Value> Named(const std::map<std::string, Value>& names, const std::string& name)
-{
-    auto found = names.find(name);
-    return found == names.end() ? std::nullopt : std::optional<Value>(found->second);
-}
-
 std::string At(const toml::node& node, const std::string& text)
 {
     return "line " + std::to_string(node.source().begin.line) + ": " + text;
@@ -52,6 +45,24 @@ bool ReadStrings(const toml::node& node, std::string_view key, std::vector<std::
     return true;
 }
 
+// One of the names of `names`: "dialect must be one of "freebasic", "powerbasic"".
+template <typename Value>
+bool ReadNamed(const toml::node& node, std::string_view key, const std::map<std::string, Value>& names,
+               std::optional<Value>& value, std::string& error)
+{
+    std::string name;
+    if (!ReadName(node, key, name, error)) return false;
+    auto found = names.find(name);
+    if (found != names.end()) {
+        value = found->second;
+        return true;
+    }
+    std::string choices;
+    for (const auto& [known, unused] : names) choices += (choices.empty() ? "\"" : ", \"") + known + "\"";
+    error = At(node, std::string(key) + " must be one of " + choices);
+    return false;
+}
+
 // A word of the project must be one BASIC word, or it could never match.
 bool CheckWords(const toml::node& node, std::string_view key, const std::vector<std::string>& words, std::string& error)
 {
@@ -74,19 +85,11 @@ const std::map<std::string, KeyReader, std::less<>>& KeyReaders()
     static const std::map<std::string, KeyReader, std::less<>> readers = {
         {"dialect",
          [](const toml::node& node, std::string_view key, ProjectSettings& settings, std::string& error) {
-             std::string name;
-             if (!ReadName(node, key, name, error)) return false;
-             settings.dialect = Named(DialectNames(), name);
-             if (!settings.dialect) error = At(node, "dialect must be \"freebasic\" or \"powerbasic\"");
-             return settings.dialect.has_value();
+             return ReadNamed(node, key, DialectNames(), settings.dialect, error);
          }},
         {"case",
          [](const toml::node& node, std::string_view key, ProjectSettings& settings, std::string& error) {
-             std::string name;
-             if (!ReadName(node, key, name, error)) return false;
-             settings.keywordCase = Named(CaseModeNames(), name);
-             if (!settings.keywordCase) error = At(node, "case must be \"mixed\", \"upper\" or \"lower\"");
-             return settings.keywordCase.has_value();
+             return ReadNamed(node, key, CaseModeNames(), settings.keywordCase, error);
          }},
         {"vocabulary",
          [](const toml::node& node, std::string_view key, ProjectSettings& settings, std::string& error) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ascii.h"
 #include "comment_scanner.h"
 #include "keyword_case.h"
 #include "project_vocabulary.h"
@@ -39,8 +40,7 @@ std::string Convert(const std::string& text, const KeywordSet& set, Dialect dial
 
 std::string Lower(std::string text)
 {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    LowerInPlace(text);
     return text;
 }
 

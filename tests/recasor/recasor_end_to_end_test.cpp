@@ -31,13 +31,6 @@ struct RunResult {
     std::string err;
 };
 
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return text;
-}
-
 class RecasorTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -48,13 +41,7 @@ protected:
         fs::create_directory(dir_);
     }
 
-    void TearDown() override
-    {
-        std::error_code ec;
-        for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-            if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(root_, ec);
-    }
+    void TearDown() override { RemoveTemporaryFolder(root_); }
 
     // Runs recasor in the work folder; with `input`, standard input comes from it.
     RunResult Run(const std::vector<std::string>& args, const std::string* input = nullptr)

@@ -37,8 +37,9 @@ TEST(Settings, ProblemsNameTheLine)
         const char* error;
     };
     const std::vector<Case> cases = {
-        {"dialect = \"qbasic\"", "line 1: dialect must be \"freebasic\" or \"powerbasic\""},
+        {"dialect = \"qbasic\"", "line 1: dialect must be one of \"freebasic\", \"powerbasic\""},
         {"\ncase = 3", "line 2: case must be a string"},
+        {"case = \"title\"", "line 1: case must be one of \"lower\", \"mixed\", \"upper\""},
         {"colour = \"red\"", "line 1: unknown key colour"},
         {"include = \"*.bas\"", "line 1: include must be an array of strings"},
         {"kept-words = [\"two words\"]",
