@@ -1,6 +1,7 @@
 # The case engine and the programs' portable parts, as static libraries:
 #   engine<SUFFIX>        the engine (engine/), shared by every program
 #   trx_core<SUFFIX>      trx's command line, line reader and driver, on top of it
+#                         and of the shared fileio library
 #   recasor_core<SUFFIX>  with WITH_RECASOR: recasor's portable part (recasor/),
 #                         which needs CLI11 and toml++
 # OPTIONS are compile and link options for all, passed on to whatever links
@@ -26,7 +27,7 @@ function(add_recasor_libraries suffix)
     ${root}/trx/line_reader.cpp
     ${root}/trx/driver.cpp)
   target_include_directories(trx_core${suffix} PUBLIC ${root}/trx)
-  target_link_libraries(trx_core${suffix} PUBLIC engine${suffix})
+  target_link_libraries(trx_core${suffix} PUBLIC engine${suffix} fileio)
 
   if(arg_WITH_RECASOR)
     find_package(CLI11 REQUIRED)

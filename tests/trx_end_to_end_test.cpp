@@ -3,8 +3,14 @@
 // /dev/null, stdout and stderr captured in files. Every run must exit with
 // code 0 and write nothing to stdout; stderr is compared byte for byte.
 
+#include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <poll.h>
+#include <signal.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -94,17 +100,24 @@ protected:
         fs::remove_all(root_, ec);
     }
 
-    // Runs trx with `args` in the work folder; checks exit code 0 and empty
-    // stdout, returns what came on stderr.
-    RunResult Run(const std::vector<std::string>& args)
+    // The start of trx with `args` in the work folder.
+    ProgramStart StartOf(const std::vector<std::string>& args)
     {
-        const fs::path outPath = root_ / "stdout", errPath = root_ / "stderr";
-        ProgramStart start{.argv = {TRX_BINARY}, .workDir = dir_, .stdoutPath = outPath, .stderrPath = errPath, .runAs = unprivileged_ ? kNobody : 0};
+        ProgramStart start{.argv = {TRX_BINARY}, .workDir = dir_, .stdoutPath = root_ / "stdout", .stderrPath = root_ / "stderr",
+                           .runAs = unprivileged_ ? kNobody : 0};
         start.argv.insert(start.argv.end(), args.begin(), args.end());
-        EXPECT_EQ(WaitForExit(StartProcess(start)), 0);
-        EXPECT_EQ(ReadBytes(outPath), "") << "trx wrote to stdout";
-        return RunResult{ReadBytes(errPath)};
+        return start;
     }
+
+    // Runs trx as `start` says; checks exit code 0 and empty stdout, returns
+    // what came on stderr. A run that hangs is killed and fails.
+    RunResult Run(const ProgramStart& start)
+    {
+        EXPECT_EQ(WaitForExitWithin(StartProcess(start), 120), 0);
+        EXPECT_EQ(ReadBytes(start.stdoutPath), "") << "trx wrote to stdout";
+        return RunResult{ReadBytes(start.stderrPath)};
+    }
+    RunResult Run(const std::vector<std::string>& args) { return Run(StartOf(args)); }
 
     // Permission tests mean nothing to root: from here on trx runs as an
     // ordinary user, in folders that user may enter and write.
@@ -116,6 +129,23 @@ protected:
     }
 
     void Write(const std::string& name, const std::string& bytes) { WriteBytes(dir_ / name, bytes); }
+
+    // A file of the work folder, written afresh with `mode` and owned by the
+    // user that trx runs as.
+    void WriteOwned(const std::string& name, const std::string& bytes, mode_t mode)
+    {
+        fs::remove(dir_ / name);
+        Write(name, bytes);
+        ASSERT_EQ(::chmod((dir_ / name).c_str(), mode), 0);
+        if (unprivileged_ && ::geteuid() == 0) ASSERT_EQ(::chown((dir_ / name).c_str(), kNobody, kNobody), 0);
+    }
+
+    mode_t ModeOf(const std::string& name)
+    {
+        struct stat info = {};
+        EXPECT_EQ(::stat((dir_ / name).c_str(), &info), 0) << name;
+        return info.st_mode & 07777;
+    }
     std::string Read(const std::string& name) { return ReadBytes(dir_ / name); }
     bool Exists(const std::string& name) { return fs::exists(fs::symlink_status(dir_ / name)); }
 
@@ -612,6 +642,215 @@ TEST_F(TrxTest, ShippedExampleChangesOnlyLetterCaseAndIsStable)
         outputs.push_back(output);
     }
     EXPECT_NE(outputs[1], outputs[2]) << "upper and lower case runs gave the same text";
+}
+
+// ---------------------------------------------------------------------------
+// Hostile conditions: permissions, limits, signals, special files, long names
+
+struct PermissionCase {
+    const char* title;
+    mode_t umask;
+    mode_t sourceMode;
+    int olderOutputMode;  // -1: no older output
+    mode_t expected;
+};
+
+TEST_F(TrxTest, OutputPermissionsFollowTheSourceOrTheOlderOutput)
+{
+    RunUnprivileged();
+    const std::vector<PermissionCase> cases = {
+        {"a private source gives a private output", 022, 0600, -1, 0600},
+        {"a group-readable source", 022, 0640, -1, 0640},
+        {"an executable source, as cp copies it", 022, 0755, -1, 0755},
+        {"a read-only source gives a read-only output", 022, 0444, -1, 0444},
+        {"the umask still narrows a new output", 077, 0644, -1, 0600},
+        {"a private older output stays private", 022, 0644, 0600, 0600},
+        {"an older output keeps its wider mode", 022, 0600, 0664, 0664},
+        {"an older output's mode ignores the umask", 077, 0644, 0644, 0644},
+    };
+    Write("Keywords.ini", kVocabulary);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        WriteOwned("prog.bas", kSource, c.sourceMode);
+        fs::remove(dir_ / "prog.bas.bas");
+        if (c.olderOutputMode >= 0) WriteOwned("prog.bas.bas", "older output\r\n", static_cast<mode_t>(c.olderOutputMode));
+        std::set<std::string> before = Listing();
+        before.insert("prog.bas.bas");
+        mode_t inherited = ::umask(c.umask);
+        RunResult run = Run({"prog.bas"});
+        ::umask(inherited);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(Read("prog.bas.bas"), kFbMixed);
+        EXPECT_EQ(ModeOf("prog.bas.bas"), c.expected) << std::oct << ModeOf("prog.bas.bas");
+        EXPECT_EQ(Listing(), before);
+    }
+}
+
+TEST_F(TrxTest, RootReplacingAnOutputKeepsItsOwner)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+    Write("Keywords.ini", kVocabulary);
+    Write("prog.bas", kSource);
+    Write("prog.bas.bas", "older output\r\n");
+    ASSERT_EQ(::chown((dir_ / "prog.bas.bas").c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chmod((dir_ / "prog.bas.bas").c_str(), 0640), 0);
+    EXPECT_EQ(Run({"prog.bas"}).err, "");
+    EXPECT_EQ(Read("prog.bas.bas"), kFbMixed);
+    struct stat info = {};
+    ASSERT_EQ(::stat((dir_ / "prog.bas.bas").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, kNobody);
+    EXPECT_EQ(info.st_gid, kNobody);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(TrxTest, WriteProtectedOlderOutputIsReportedAndKept)
+{
+    RunUnprivileged();
+    Write("Keywords.ini", kVocabulary);
+    WriteOwned("prog.bas", kSource, 0644);
+    WriteOwned("prog.bas.bas", "older output\r\n", 0444);
+    std::set<std::string> before = Listing();
+    EXPECT_EQ(Run({"prog.bas"}).err, Msg(CannotWriteText("prog.bas.bas")));
+    EXPECT_EQ(Read("prog.bas.bas"), "older output\r\n");
+    EXPECT_EQ(ModeOf("prog.bas.bas"), 0444u);
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(TrxTest, FileSizeLimitIsAWriteErrorWithoutDebris)
+{
+    Write("Keywords.ini", kVocabulary);
+    Write("prog.bas", std::string(3 * 1024 * 1024, 'x') + "\nprint\n");
+    Write("prog.bas.bas", "older output\r\n");
+    std::set<std::string> before = Listing();
+    ProgramStart start = StartOf({"prog.bas"});
+    start.limits = {{RLIMIT_FSIZE, 1024 * 1024}};
+    EXPECT_EQ(Run(start).err, Msg(CannotWriteText("prog.bas.bas")));
+    EXPECT_EQ(Read("prog.bas.bas"), "older output\r\n");
+    EXPECT_EQ(Listing(), before);
+}
+
+// Waits until a file whose name begins with `prefix` is created in the
+// watched folder; false after `seconds`.
+bool AwaitCreation(int watch, const std::string& prefix, int seconds)
+{
+    alignas(inotify_event) char events[4096];
+    struct pollfd ready = {watch, POLLIN, 0};
+    while (::poll(&ready, 1, seconds * 1000) > 0) {
+        ssize_t got = ::read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if (event->len > 0 && std::string(event->name).rfind(prefix, 0) == 0) return true;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return false;
+}
+
+TEST_F(TrxTest, EndingSignalsRemoveTheTemporaryFileAndEndTheRun)
+{
+    // trx is stopped as soon as its temporary file appears. When it is still
+    // there once trx has stopped, the signal comes in the middle of the
+    // write; otherwise the run was too quick for this machine and is tried
+    // again.
+    std::string source;
+    while (source.size() < 24 * 1024 * 1024) source += "dim x as integer: print \"dim\" ' while\n";
+    Write("Keywords.ini", kVocabulary);
+    Write("prog.bas", source);
+    Write("prog.bas.bas", "older output\r\n");
+    const std::set<std::string> before = Listing();
+    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT, SIGPIPE}) {
+        SCOPED_TRACE(::strsignal(signalNumber));
+        bool caughtWriting = false;
+        for (int attempt = 0; attempt < 5 && !caughtWriting; ++attempt) {
+            Write("prog.bas.bas", "older output\r\n");
+            int watch = ::inotify_init1(IN_CLOEXEC);
+            ASSERT_GE(watch, 0);
+            ASSERT_GE(::inotify_add_watch(watch, dir_.c_str(), IN_CREATE), 0);
+            pid_t trx = StartProcess(StartOf({"prog.bas"}));
+            bool created = AwaitCreation(watch, "~", 60);
+            ::close(watch);
+            ::kill(trx, SIGSTOP);
+            int status = 0;
+            ASSERT_EQ(::waitpid(trx, &status, WUNTRACED), trx);
+            ASSERT_TRUE(created) << "no temporary file appeared";
+            caughtWriting = WIFSTOPPED(status) && Listing().size() == before.size() + 1;
+            if (caughtWriting) ::kill(trx, signalNumber);
+            ::kill(trx, SIGCONT);
+            int ending = WaitForTerminatingSignal(trx);
+            if (!caughtWriting) continue;
+            EXPECT_EQ(ending, signalNumber);
+            EXPECT_EQ(Read("prog.bas.bas"), "older output\r\n");
+            EXPECT_EQ(Listing(), before) << "the temporary file stayed behind";
+        }
+        EXPECT_TRUE(caughtWriting) << "trx was never caught writing";
+    }
+}
+
+TEST_F(TrxTest, MemoryExhaustionIsReportedWithoutOutputOrDebris)
+{
+    // Sparse files: half a GiB of NUL bytes, one line, that take no disk
+    // space; the address space of trx is limited to half of that.
+    constexpr std::uintmax_t kHuge = 512u << 20;
+    constexpr rlim_t kAddressSpace = 256u << 20;
+    struct MemoryCase {
+        const char* title;
+        const char* hugeFile;
+        std::string err;
+    };
+    const std::vector<MemoryCase> cases = {
+        {"a line longer than the memory", "prog.bas", Msg(OutOfMemoryText("prog.bas"))},
+        {"a vocabulary larger than the memory", "Keywords.ini", Msg(OutOfMemoryText("Keywords.ini"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        Write("Keywords.ini", kVocabulary);
+        Write("prog.bas", kSource);
+        Write("prog.bas.bas", "older output\r\n");
+        Write(c.hugeFile, "");
+        fs::resize_file(dir_ / c.hugeFile, kHuge);
+        std::set<std::string> before = Listing();
+        ProgramStart start = StartOf({"prog.bas"});
+        start.limits = {{RLIMIT_AS, kAddressSpace}};
+        EXPECT_EQ(Run(start).err, c.err);
+        EXPECT_EQ(Read("prog.bas.bas"), "older output\r\n");
+        EXPECT_EQ(Listing(), before);
+        fs::remove(dir_ / c.hugeFile);
+    }
+}
+
+TEST_F(TrxTest, SpecialFilesFoundThroughWildcardsAreNeverRead)
+{
+    // The existence test matches the wildcard against the regular file beside
+    // it; the name itself is opened, without waiting, and is no regular file.
+    Write("Keywords.ini", kVocabulary);
+    Write("gx", kSource);
+    Write("zx", kSource);
+    ASSERT_EQ(::mkfifo((dir_ / "g*").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", dir_ / "z*");
+    std::set<std::string> before = Listing();
+    for (const char* name : {"g*", "z*"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Run({name}).err, Msg(CannotReadText(name)));
+        EXPECT_EQ(Listing(), before);
+    }
+}
+
+TEST_F(TrxTest, LongNamesUpToTheSystemLimit)
+{
+    long nameMax = ::pathconf(dir_.c_str(), _PC_NAME_MAX);
+    if (nameMax < 16 || nameMax > 4096) GTEST_SKIP() << "no usable name limit";
+    Write("Keywords.ini", kVocabulary);
+    // The longest source whose output name still fits: converted.
+    std::string fits = std::string(static_cast<size_t>(nameMax) - 8, 'a') + ".bas";
+    Write(fits, kSource);
+    EXPECT_EQ(Run({fits}).err, "");
+    EXPECT_EQ(Read(fits + ".bas"), kFbMixed);
+    // One byte more: the output name cannot exist, and nothing is left.
+    std::string tooLong = "b" + fits;
+    Write(tooLong, kSource);
+    std::set<std::string> before = Listing();
+    EXPECT_EQ(Run({tooLong}).err, Msg(CannotWriteText(tooLong + ".bas")));
+    EXPECT_EQ(Listing(), before);
 }
 
 }  // namespace

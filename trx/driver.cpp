@@ -2,12 +2,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "command_line.h"
 #include "keyword_case.h"
 #include "line_reader.h"
+#include "output_file.h"
 #include "platform.h"
+#include "source_file.h"
 #include "vocabulary_file.h"
 #include "vocabulary_options.h"
 
@@ -74,8 +77,39 @@ void WriteBatch(OutputBuffer& output, const LineBatch& batch)
     Write(output, batch.block + unchangedFrom, batch.blockLength - unchangedFrom);
 }
 
+// Converts the whole input into the output. Stops at the first write error
+// (LineReadResult::Stopped). Throws std::bad_alloc when a line does not fit
+// in memory.
+LineReadResult ConvertStream(std::FILE* input, std::FILE* outputFile, const KeywordSet& set)
+{
+    OutputBuffer output;
+    output.file = outputFile;
+    output.bytes.resize(kOutputBlock);
+    LineReadResult read = ReadLines(input, [&](LineBatch& batch) {
+        ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterBatch, batch.lines.data(), batch.lines.size(), set);
+        WriteBatch(output, batch);
+        return !output.failed;
+    });
+    Flush(output);
+    if (read == LineReadResult::Complete && output.failed) return LineReadResult::Stopped;
+    return read;
+}
+
 void ReportCannotRead(const std::string& name) { ShowMessage("Cannot read file: \"" + name + "\"."); }
 void ReportCannotWrite(const std::string& name) { ShowMessage("Cannot write file: \"" + name + "\"."); }
+void ReportOutOfMemory(const std::string& name) { ShowMessage("Not enough memory for file: \"" + name + "\"."); }
+
+// The keyword set for the options: the dialect's sections of Keywords.ini in
+// the requested case, or an empty set when the file is missing.
+KeywordSet LoadKeywords(std::string_view optionsText)
+{
+    if (!FileExists(kKeywordsFileName)) {
+        ShowMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
+        return KeywordSet{};
+    }
+    std::string vocabularyText = ReadVocabularyFile(kKeywordsFileName).value_or("");
+    return KeywordSetForOptions(vocabularyText, optionsText, ShowMessage);
+}
 
 }  // namespace
 
@@ -84,37 +118,35 @@ void ShowUsage() { ShowMessage(kUsageText); }
 void ProcessFile(const std::string& sourceName, const KeywordSet& set)
 {
     std::string outputName = sourceName + ".bas";
-    std::FILE* input = std::fopen(sourceName.c_str(), "rb");
-    if (input == nullptr) {
+    SourceFile source;
+    if (!OpenSource(sourceName, source)) {
         ReportCannotRead(sourceName);
         return;
     }
-    std::string temporaryName;
-    OutputBuffer output;
-    output.file = CreateTemporaryBeside(outputName, temporaryName);
-    if (output.file == nullptr) {
-        std::fclose(input);
+    PendingOutput output;
+    if (!BeginOutput(outputName, source.permissions, output)) {
+        CloseSource(source);
         ReportCannotWrite(outputName);
         return;
     }
-    output.bytes.resize(kOutputBlock);
-
-    LineReadResult read = ReadLines(input, [&](LineBatch& batch) {
-        ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterBatch, batch.lines.data(), batch.lines.size(), set);
-        WriteBatch(output, batch);
-        return !output.failed;
-    });
-    Flush(output);
-    bool written = std::fclose(output.file) == 0 && !output.failed;
-    std::fclose(input);
+    LineReadResult read;
+    try {
+        read = ConvertStream(source.stream, output.stream, set);
+    } catch (const std::bad_alloc&) {
+        AbandonOutput(output);
+        CloseSource(source);
+        ReportOutOfMemory(sourceName);
+        return;
+    }
+    CloseSource(source);
 
     if (read == LineReadResult::ReadFailed) {
-        std::remove(temporaryName.c_str());
+        AbandonOutput(output);
         ReportCannotRead(sourceName);
         return;
     }
-    if (!written || !MoveIntoPlace(temporaryName, outputName)) {
-        std::remove(temporaryName.c_str());
+    if (read == LineReadResult::Stopped || !FinishOutput(output)) {
+        AbandonOutput(output);
         ReportCannotWrite(outputName);
         return;
     }
@@ -138,11 +170,11 @@ int RunTrx(const std::string& commandTail)
 
     if (FileExists(sourceName)) {
         KeywordSet set;
-        if (FileExists(kKeywordsFileName)) {
-            std::string vocabularyText = ReadVocabularyFile(kKeywordsFileName).value_or("");
-            set = KeywordSetForOptions(vocabularyText, commandLine.optionsText, ShowMessage);
-        } else {
-            ShowMessage(std::string("File not found: \"") + kKeywordsFileName + "\"");
+        try {
+            set = LoadKeywords(commandLine.optionsText);
+        } catch (const std::bad_alloc&) {
+            ReportOutOfMemory(kKeywordsFileName);
+            return 0;
         }
         ProcessFile(sourceName, set);
     } else {

@@ -16,6 +16,7 @@ int RunTrx(const std::string& commandTail);
 void ShowUsage();
 
 // Converts `sourceName` into `sourceName` + ".bas". Reports a source that
-// cannot be read or an output that cannot be written, and plays the
-// completion sounds only when the whole output is in place.
+// cannot be read, an output that cannot be written or memory that runs out
+// (then no output is written), and plays the completion sounds only when
+// the whole output is in place.
 void ProcessFile(const std::string& sourceName, const recasor::KeywordSet& set);

@@ -3,7 +3,6 @@
 // (posix/, win32/) implements these; everything else in trx/ is
 // portable.
 
-#include <cstdio>
 #include <string>
 
 // True when a directory search for `name` (wildcards allowed) finds a file
@@ -15,10 +14,3 @@ void ShowMessage(const std::string& text);
 
 // The two signals that end a successful conversion.
 void PlayCompletionSounds();
-
-// Creates a new, empty file beside `finalName` (same directory) for binary
-// writing and returns it with its name, or nullptr when that fails.
-std::FILE* CreateTemporaryBeside(const std::string& finalName, std::string& temporaryName);
-
-// Replaces (or creates) `finalName` by the complete temporary file.
-bool MoveIntoPlace(const std::string& temporaryName, const std::string& finalName);

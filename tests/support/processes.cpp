@@ -53,6 +53,14 @@ pid_t StartProcess(const ProgramStart& start)
         ::dup2(out, 1);
         ::dup2(err, 2);
         for (auto& setting : environment) ::putenv(setting.data());
+        for (int signalNumber : {SIGINT, SIGHUP, SIGTERM, SIGPIPE, SIGXFSZ}) ::signal(signalNumber, SIG_DFL);
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        for (const auto& [resource, value] : start.limits) {
+            struct rlimit limit = {value, value};
+            if (::setrlimit(resource, &limit) != 0) ::_exit(124);
+        }
         if (start.runAs != 0 && ::geteuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(start.runAs) != 0 || ::setuid(start.runAs) != 0))
             ::_exit(125);
@@ -68,6 +76,13 @@ int WaitForExit(pid_t pid)
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid) return -1;
     return ExitCodeOf(status);
+}
+
+int WaitForTerminatingSignal(pid_t pid)
+{
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
 int WaitForExitWithin(pid_t pid, int seconds, const std::function<void()>& whileWaiting)

@@ -9,6 +9,7 @@
 inline std::string NotFoundText(const std::string& name) { return "File not found: \"" + name + "\"."; }
 inline std::string CannotReadText(const std::string& name) { return "Cannot read file: \"" + name + "\"."; }
 inline std::string CannotWriteText(const std::string& name) { return "Cannot write file: \"" + name + "\"."; }
+inline std::string OutOfMemoryText(const std::string& name) { return "Not enough memory for file: \"" + name + "\"."; }
 inline std::string StartTagMissingText(const std::string& tag) { return "XML start-tag not found:  <" + tag + ">"; }
 inline std::string EndTagMissingText(const std::string& tag) { return "XML end-tag not found:  </" + tag + ">"; }
 

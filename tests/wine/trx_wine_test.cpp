@@ -290,4 +290,29 @@ TEST_F(TrxWineTest, AttributeMaskDecidesWhatCountsAsFound)
     EXPECT_EQ(RunRaw("TRX.EXE plain.bas", {"--attributes", "Keywords.ini", "4"}).messages, Messages{kKeywordsMissingText});
 }
 
+// ---------------------------------------------------------------------------
+// Outputs: a read-only older output as Wine shows it (no write bit), long names
+
+TEST_F(TrxWineTest, ReadOnlyOlderOutputIsReportedAndKept)
+{
+    Write("Keywords.ini", kVocabulary);
+    Write("prog.bas", kSource);
+    Write("prog.bas.bas", "old output\r\n");
+    fs::permissions(dir_ / "prog.bas.bas", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    std::set<std::string> before = Listing();
+    EXPECT_EQ(Run({"prog.bas"}, dir_).messages, Messages{CannotWriteText("prog.bas.bas")});
+    EXPECT_EQ(Read("prog.bas.bas"), "old output\r\n");
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(TrxWineTest, LongNamesUpToTheSystemLimit)
+{
+    Write("Keywords.ini", kVocabulary);
+    // The output name takes all 255 characters a name may have.
+    std::string fits = std::string(247, 'a') + ".bas";
+    Write(fits, kSource);
+    EXPECT_EQ(Run({fits}, dir_).messages, Messages{});
+    EXPECT_EQ(Read(fits + ".bas"), kFbMixed);
+}
+
 }  // namespace

@@ -1,13 +1,11 @@
 // The batch tool on POSIX systems: messages go to standard error, the
 // completion signal is the terminal bell.
 
-#include <fcntl.h>
 #include <glob.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -59,28 +57,4 @@ void PlayCompletionSounds()
     struct timespec pause = {0, 150 * 1000 * 1000};
     ::nanosleep(&pause, nullptr);
     WriteAll(STDERR_FILENO, "\a");
-}
-
-std::FILE* CreateTemporaryBeside(const std::string& finalName, std::string& temporaryName)
-{
-    std::string pattern = finalName + ".XXXXXX";
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return nullptr;
-    // mkstemp makes the file private; give it the mode a plain create would.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (file == nullptr) {
-        ::close(fd);
-        ::unlink(pattern.c_str());
-        return nullptr;
-    }
-    temporaryName = pattern;
-    return file;
-}
-
-bool MoveIntoPlace(const std::string& temporaryName, const std::string& finalName)
-{
-    return std::rename(temporaryName.c_str(), finalName.c_str()) == 0;
 }

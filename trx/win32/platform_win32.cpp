@@ -51,31 +51,3 @@ void PlayCompletionSounds()
 #pragma GCC diagnostic pop
     MessageBeep(MB_OK);
 }
-
-std::FILE* CreateTemporaryBeside(const std::string& finalName, std::string& temporaryName)
-{
-    // A name of our own beside the target; O_EXCL makes sure it is a new file.
-    std::string prefix = finalName + ".~" + std::to_string(GetCurrentProcessId()) + "-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = prefix + std::to_string(attempt);
-        int fd = _open(candidate.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-        if (fd == -1) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        std::FILE* file = _fdopen(fd, "wb");
-        if (file == nullptr) {
-            _close(fd);
-            DeleteFileA(candidate.c_str());
-            return nullptr;
-        }
-        temporaryName = candidate;
-        return file;
-    }
-    return nullptr;
-}
-
-bool MoveIntoPlace(const std::string& temporaryName, const std::string& finalName)
-{
-    return MoveFileExA(temporaryName.c_str(), finalName.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
