@@ -122,12 +122,15 @@ int main(int argc, char** argv)
     fs::create_directories(work);
     const fs::path tree = fs::path(work) / "tree", copy = fs::path(work) / "tree_in_place";
 
-    // About 4 KB per file on average, plus room for the last ones.
-    const fs::path big = fs::path(work) / "all.bas";
-    generate_basic_file(big.string(), static_cast<std::uint64_t>(options.files) * 4200, 0x7258'2024'BA51'C0DEull);
-    std::string text = ReadFile(big);
-    fs::remove(big);
-    std::vector<std::string> names = WriteTree(text, tree, options.files);
+    // About 4 KB per file on average and some lines of tens of KB: room to spare.
+    std::vector<std::string> names;
+    {
+        const fs::path big = fs::path(work) / "all.bas";
+        generate_basic_file(big.string(), static_cast<std::uint64_t>(options.files) * 6000, 0x7258'2024'BA51'C0DEull);
+        std::string text = ReadFile(big);
+        fs::remove(big);
+        names = WriteTree(text, tree, options.files);
+    }  // the text is freed here: a child's peak memory starts from ours
     fs::copy(tree, copy, fs::copy_options::recursive);
     fs::copy_file(options.keywords, tree / "Keywords.ini");
     std::uint64_t bytes = 0;
