@@ -1,16 +1,20 @@
 #include "source_files.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "output_file.h"
+#include "source_file.h"
+
 namespace recasor {
 
 namespace {
+
+std::string ErrorText(int error) { return error == 0 ? "not an ordinary file" : std::strerror(error); }
 
 bool ReadAll(int fd, std::string& content, std::string& reason)
 {
@@ -44,46 +48,38 @@ bool WriteAll(int fd, const std::string& bytes)
 
 bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
 {
-    // Opened once and without waiting, so a FIFO cannot block the run and
-    // what was checked is what is read.
-    int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = std::strerror(errno);
+    errno = 0;
+    SourceFile source;
+    if (!OpenSource(name, source)) {
+        reason = ErrorText(errno);
         return false;
     }
-    struct stat info;
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (!ok) reason = "not an ordinary file";
-    ok = ok && ReadAll(fd, content, reason);
-    ::close(fd);
+    bool ok = ReadAll(::fileno(source.stream), content, reason);
+    CloseSource(source);
     return ok;
 }
 
 bool RewriteFile(const std::string& name, const std::string& content, std::string& reason)
 {
-    struct stat info;
-    if (::stat(name.c_str(), &info) != 0) {
-        reason = std::strerror(errno);
+    // The file's own permissions (and owner, where allowed) are kept by the output.
+    PendingOutput output;
+    errno = 0;
+    if (!BeginOutput(name, FilePermissions{}, output)) {
+        bool writable = ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) == 0;
+        reason = writable ? "cannot write: " + ErrorText(errno) : "write-protected, left as it was";
         return false;
     }
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(name.c_str(), W_OK) != 0) {
-        reason = "write-protected, left as it was";
-        return false;
-    }
-    std::string temporary = name + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        reason = std::string("cannot create a temporary file beside it: ") + std::strerror(errno);
-        return false;
-    }
-    bool ok = ::fchmod(fd, info.st_mode & 07777) == 0 && WriteAll(fd, content);
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.c_str(), name.c_str()) == 0;
-    if (!ok) {
+    bool written = std::fwrite(content.data(), 1, content.size(), output.stream) == content.size();
+    if (!written) {
         reason = std::string("cannot write: ") + std::strerror(errno);
-        ::unlink(temporary.c_str());
+        AbandonOutput(output);
+        return false;
     }
-    return ok;
+    if (!FinishOutput(output)) {
+        reason = std::string("cannot write: ") + ErrorText(errno);
+        return false;
+    }
+    return true;
 }
 
 bool ReadStandardInput(std::string& content, std::string& reason) { return ReadAll(STDIN_FILENO, content, reason); }

@@ -48,7 +48,7 @@ protected:
     {
         const fs::path outPath = root_ / "stdout", errPath = root_ / "stderr", inPath = root_ / "stdin";
         ProgramStart start{.argv = {RECASOR_BINARY}, .workDir = dir_, .stdoutPath = outPath, .stderrPath = errPath,
-                           .runAs = unprivileged_ ? kNobody : 0};
+                           .runAs = unprivileged_ ? kNobody : 0, .limits = limits_};
         if (input != nullptr) {
             WriteBytes(inPath, *input);
             start.argv = {"/bin/sh", "-c", "exec \"$0\" \"$@\" < " + inPath.string(), RECASOR_BINARY};
@@ -85,6 +85,7 @@ protected:
 
     fs::path root_, dir_;
     bool unprivileged_ = false;
+    std::vector<std::pair<int, rlim_t>> limits_;
 };
 
 // A string literal with its NUL bytes.
@@ -254,6 +255,22 @@ TEST_F(RecasorTest, UnreadableAndWriteProtectedFilesAreReportedAndKept)
     fs::permissions(dir_ / "src/b.bas", fs::perms::owner_read, fs::perm_options::add);
     EXPECT_EQ(Read("src/b.bas"), "dim b\n");
     EXPECT_EQ(Listing(), listing) << "files were left behind or removed";
+}
+
+TEST_F(RecasorTest, AFailedWriteKeepsTheFileAndLeavesNothingBehind)
+{
+    std::string big;
+    while (big.size() < 20000) big += "print \"a line of some length\"\n";
+    Write("big.bas", big);
+    Write("small.bas", "print\n");
+    std::set<std::string> listing = Listing();
+    limits_ = {{RLIMIT_FSIZE, 8192}};
+    RunResult run = Run({"big.bas", "small.bas"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "recasor: big.bas: cannot write: File too large\n");
+    EXPECT_EQ(Read("big.bas"), big);
+    EXPECT_EQ(Read("small.bas"), "Print\n");
+    EXPECT_EQ(Listing(), listing) << "a temporary file was left behind";
 }
 
 TEST_F(RecasorTest, PermissionsAreKept)
