@@ -273,6 +273,16 @@ TEST_F(RecasorTest, AFailedWriteKeepsTheFileAndLeavesNothingBehind)
     EXPECT_EQ(Listing(), listing) << "a temporary file was left behind";
 }
 
+TEST_F(RecasorTest, AFifoAmongTheSourcesIsReportedNotWaitedFor)
+{
+    Write("src/a.bas", "dim a\n");
+    ASSERT_EQ(::mkfifo((dir_ / "src/pipe.bas").c_str(), 0644), 0);
+    RunResult run = Run({"src"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "recasor: src/pipe.bas: not an ordinary file\n");
+    EXPECT_EQ(Read("src/a.bas"), "Dim a\n");
+}
+
 TEST_F(RecasorTest, PermissionsAreKept)
 {
     Write("run.bas", "print\n");
