@@ -46,6 +46,16 @@ bool ContinuationAt(std::string_view line, size_t i)
            (i + 1 == line.size() || !IsWordByte(line[i + 1]));
 }
 
+// Where the statement of a line starts when the line begins with a line
+// number ("10 REM ..."); 0 when it does not.
+size_t AfterLineNumber(std::string_view line)
+{
+    size_t i = line.find_first_not_of(" \t");
+    if (i == std::string_view::npos || line[i] < '0' || line[i] > '9') return 0;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+    return i == line.size() || line[i] == ' ' || line[i] == '\t' ? i : 0;
+}
+
 }  // namespace
 
 CommentRules DialectCommentRules(Dialect dialect)
@@ -67,6 +77,8 @@ void FindCommentRanges(std::string_view line, const CommentRules& rules, Comment
     if (state.blockDepth > 0) {
         SkipBlockComment(line, i, state.blockDepth);
         ranges.push_back({0, i});
+    } else {
+        i = AfterLineNumber(line);
     }
     while (i < n) {
         char c = line[i];

@@ -47,6 +47,9 @@ TEST(CommentScanner, CommentsOfBothDialects)
         {{"x = 1 : Rem dim"}, {"x = 1 : Rem####"}, {"x = 1 : Rem####"}},
         {{"\trem\tx"}, {"\trem##"}, {"\trem##"}},
         {{"remark = 1 : print rem"}, {"remark = 1 : print rem"}, {}},
+        {{"10 rem x", "  20\tREM y", "30rem = 1", "x = 40 rem"},
+         {"10 rem##", "  20\tREM##", "30rem = 1", "x = 40 rem"},
+         {}},
         {{"print \"a:rem b\""}, {"print \"a:rem b\""}, {}},
         {{"x.rem = 1", "rem$ = \"\""}, {"x.rem = 1", "rem$ = \"\""}, {}},
         // Block comments: inside a statement, nested, across lines.
