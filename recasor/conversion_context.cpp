@@ -1,20 +1,19 @@
 #include "conversion_context.h"
 
 #include "project_vocabulary.h"
-#include "vocabulary_file.h"
 
 namespace recasor {
 
 namespace {
 
-const std::optional<Vocabulary>& LoadVocabulary(const std::string& path, VocabularyCache& vocabularies)
+const LoadedVocabulary& LoadVocabulary(const std::string& path, VocabularyCache& vocabularies, const FileReader& readFile)
 {
     auto known = vocabularies.find(path);
     if (known != vocabularies.end()) return known->second;
-    std::optional<std::string> text = ReadVocabularyFile(path);
-    std::optional<Vocabulary> vocabulary;
-    if (text) vocabulary = ParseVocabulary(*text);
-    return vocabularies.emplace(path, std::move(vocabulary)).first->second;
+    LoadedVocabulary loaded;
+    std::string text;
+    if (readFile(path, text, loaded.problem)) loaded.vocabulary = ParseVocabulary(text);
+    return vocabularies.emplace(path, std::move(loaded)).first->second;
 }
 
 // The missing tags of the chosen sections, in lookup order.
@@ -38,18 +37,21 @@ ConversionContext BrokenContext(const std::string& path, const std::string& prob
     return context;
 }
 
-ConversionContext MakeConversionContext(const ConversionSettings& settings, VocabularyCache& vocabularies)
+ConversionContext MakeConversionContext(const ConversionSettings& settings, VocabularyCache& vocabularies,
+                                        const FileReader& readFile)
 {
-    const std::optional<Vocabulary>& vocabulary = LoadVocabulary(settings.vocabularyPath, vocabularies);
-    if (!vocabulary) return BrokenContext(settings.vocabularyPath, "cannot read the vocabulary file");
-    std::string problems = ChosenProblems(*vocabulary, DialectSections(settings.dialect));
+    const LoadedVocabulary& loaded = LoadVocabulary(settings.vocabularyPath, vocabularies, readFile);
+    if (!loaded.vocabulary)
+        return BrokenContext(settings.vocabularyPath, "cannot read the vocabulary file: " + loaded.problem);
+    const Vocabulary& vocabulary = *loaded.vocabulary;
+    std::string problems = ChosenProblems(vocabulary, DialectSections(settings.dialect));
     if (!problems.empty()) return BrokenContext(settings.vocabularyPath, problems);
 
     ConversionContext context;
     context.settings = settings;
     context.rules = DialectCommentRules(settings.dialect);
     context.set = std::make_shared<const KeywordSet>(BuildProjectKeywordSet(
-        *vocabulary, settings.dialect, settings.keywordCase, settings.extraWords, settings.keptWords));
+        vocabulary, settings.dialect, settings.keywordCase, settings.extraWords, settings.keptWords));
     return context;
 }
 

@@ -4,6 +4,7 @@
 // settings file share one context; a vocabulary file is read and parsed
 // once per run, however many contexts use it.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,12 +24,22 @@ struct ConversionContext {
     std::string problem;                    // and why
 };
 
-// Parsed vocabularies by file name; nothing when the file cannot be read.
-using VocabularyCache = std::map<std::string, std::optional<Vocabulary>>;
+// A parsed vocabulary, or why its file could not be read.
+struct LoadedVocabulary {
+    std::optional<Vocabulary> vocabulary;
+    std::string problem;
+};
+
+// Parsed vocabularies by file name.
+using VocabularyCache = std::map<std::string, LoadedVocabulary>;
+
+// Reads a whole file: false, with the reason, when it cannot.
+using FileReader = std::function<bool(const std::string& name, std::string& content, std::string& reason)>;
 
 // A context that converts, or one that names the problem of its vocabulary:
 // unreadable, or a missing tag in one of the three sections it needs.
-ConversionContext MakeConversionContext(const ConversionSettings& settings, VocabularyCache& vocabularies);
+ConversionContext MakeConversionContext(const ConversionSettings& settings, VocabularyCache& vocabularies,
+                                        const FileReader& readFile);
 
 // A context that cannot convert because of `path` (a broken settings file).
 ConversionContext BrokenContext(const std::string& path, const std::string& problem);

@@ -72,7 +72,7 @@ const ConversionContext& ContextForFolder(SourceCollection& collection, const st
         ConversionSettings resolved =
             ResolveConversion(collection.options, settings != nullptr ? &settings->settings : nullptr,
                               settings != nullptr ? settings->folder : "", collection.defaultVocabulary);
-        context = MakeConversionContext(resolved, collection.vocabularies);
+        context = MakeConversionContext(resolved, collection.vocabularies, ReadSourceFile);
     }
     if (!context.set) {
         ReportProblem(context.problemPath, context.problem);

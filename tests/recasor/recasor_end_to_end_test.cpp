@@ -225,7 +225,7 @@ TEST_F(RecasorTest, ProblemsNameTheFileAndStopNothing)
 
     RunResult noVocabulary = Run({"--vocabulary", "none.ini", "--check", "a.bas"});
     EXPECT_EQ(noVocabulary.exitCode, 2);
-    EXPECT_EQ(noVocabulary.err, "recasor: none.ini: cannot read the vocabulary file\n");
+    EXPECT_EQ(noVocabulary.err, "recasor: none.ini: cannot read the vocabulary file: No such file or directory\n");
     Write("broken.ini", "<FreeBasicKeywords>Dim</FreeBasicKeywords>");
     RunResult broken = Run({"--vocabulary", "broken.ini", "a.bas"});
     EXPECT_EQ(broken.exitCode, 2);
