@@ -1,8 +1,9 @@
 # The Windows programs, cross-built from this same source tree as two
 # sub-builds of the native build:
-#   windows/i686/bin/TRX.exe     the shipped program, 32-bit x86
-#   windows/x86_64/bin/TRX.exe   the same for 64-bit Wine, with the helpers
-#                                that the Wine tests need
+#   windows/i686/bin/      TRX.exe and casepad.exe, the shipped programs,
+#                          32-bit x86, with KAVRIX.DLL beside casepad.exe
+#   windows/x86_64/bin/    the same for 64-bit Wine, with the helpers that
+#                          the Wine tests need
 # `cmake --build build --target windows_programs` builds both.
 
 include(ExternalProject)
@@ -33,4 +34,13 @@ endfunction()
 
 add_windows_build(i686 OFF)
 add_windows_build(x86_64 ON)
-add_custom_target(windows_programs ALL DEPENDS windows_i686 windows_x86_64)
+
+# KAVRIX.DLL, casepad's editing component, is built from Debian's Scintilla
+# sources by a script that keeps the download and the DLLs in a cache of its
+# own outside this tree; each run only copies them when nothing changed.
+add_custom_target(kavrix_dll
+  COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/build-kavrix.sh ${CMAKE_BINARY_DIR}/windows
+  USES_TERMINAL)
+add_dependencies(kavrix_dll windows_i686 windows_x86_64)
+
+add_custom_target(windows_programs ALL DEPENDS windows_i686 windows_x86_64 kavrix_dll)

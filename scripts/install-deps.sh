@@ -9,6 +9,7 @@ packages=(
   libcli11-dev libtomlplusplus-dev                  # recasor's command line and settings files
   diffutils                                         # the demo shows a diff
   python3                                           # the Keywords.ini generator and its test
+  dpkg-dev                                          # unpacks the Scintilla sources of KAVRIX.DLL
   mingw-w64                                         # cross compilers for the Windows programs
   wine64 xvfb xdotool                               # run and drive the Windows build in tests
   qt6-base-dev libqscintilla2-qt6-dev               # casepad's host toolkit and its Scintilla

@@ -4,6 +4,7 @@
 
 #include "casepad_window.h"
 #include "demo_text.h"
+#include "listing_lines.h"
 #include "keyword_case.h"
 
 #include <QApplication>
@@ -35,16 +36,6 @@ inline void CollectReport(const std::string& text)
     reports.push_back({text, visible});
 }
 
-// The listing's lines without their line ends (26, the last one empty).
-inline std::vector<std::string> ListingLines()
-{
-    std::vector<std::string> lines;
-    std::string listing = kDemoListing;
-    size_t start = 0;
-    for (size_t end; (end = listing.find('\r', start)) != std::string::npos; start = end + 1)
-        lines.push_back(listing.substr(start, end - start));
-    return lines;
-}
 
 class CasepadTest : public ::testing::Test {
 protected:

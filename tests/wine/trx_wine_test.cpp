@@ -16,13 +16,6 @@
 
 namespace {
 
-class WineEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { StartWineSession(); }
-    void TearDown() override { StopWineSession(); }
-};
-const auto* const wineEnvironment = ::testing::AddGlobalTestEnvironment(new WineEnvironment);
-
 using Messages = std::vector<std::string>;
 
 std::string Hex(const std::string& bytes)

@@ -17,18 +17,15 @@ struct Session {
 };
 Session session;
 
-// Closes the boxes titled "Recasor" that are on screen now. xdotool sends
-// real key events (XTEST), which go to the window with the input focus.
-void CloseMessageBoxes()
-{
-    std::istringstream windows(
-        OutputOf({.argv = {"xdotool", "search", "--onlyvisible", "--name", "^Recasor$"}}, session.root / "windows.txt"));
-    std::string window;
-    while (windows >> window) {
-        WaitForExitWithin(StartProcess({.argv = {"xdotool", "windowfocus", window}}), 10);
-        WaitForExitWithin(StartProcess({.argv = {"xdotool", "key", "Return"}}), 10);
-    }
-}
+int programCount = 0;
+
+// The session spans the whole test run of the program that links this file.
+class WineEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { StartWineSession(); }
+    void TearDown() override { StopWineSession(); }
+};
+const auto* const wineEnvironment = ::testing::AddGlobalTestEnvironment(new WineEnvironment);
 
 std::string Tail(const std::string& text, size_t length)
 {
@@ -91,24 +88,53 @@ std::string WindowsPath(const fs::path& path)
     return windows;
 }
 
-WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir, int timeoutSeconds)
+// xdotool sends real key events (XTEST), which go to the window with the
+// input focus.
+int CloseMessageBoxes(const std::string& titlePattern)
 {
-    const fs::path log = session.root / "run.log";
-    ProgramStart start{.argv = {WINE_PROGRAM}, .workDir = workDir, .stderrPath = log, .environment = {"WINEDEBUG=-all,trace+msgbox"}};
+    std::istringstream windows(
+        OutputOf({.argv = {"xdotool", "search", "--onlyvisible", "--name", titlePattern}}, session.root / "windows.txt"));
+    std::string window;
+    int closed = 0;
+    while (windows >> window) {
+        WaitForExitWithin(StartProcess({.argv = {"xdotool", "windowfocus", window}}), 10);
+        WaitForExitWithin(StartProcess({.argv = {"xdotool", "key", "Return"}}), 10);
+        ++closed;
+    }
+    return closed;
+}
+
+WineProgram StartUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir)
+{
+    WineProgram program{.log = session.root / ("run" + std::to_string(++programCount) + ".log")};
+    ProgramStart start{.argv = {WINE_PROGRAM}, .workDir = workDir, .stderrPath = program.log, .environment = {"WINEDEBUG=-all,trace+msgbox"}};
     start.argv.insert(start.argv.end(), arguments.begin(), arguments.end());
-    pid_t pid = StartProcess(start);
+    program.pid = StartProcess(start);
+    return program;
+}
 
-    WineRun run;
-    run.exitCode = WaitForExitWithin(pid, timeoutSeconds, CloseMessageBoxes);
-    if (run.exitCode == -1) ADD_FAILURE() << "the program did not end well within " << timeoutSeconds << " s (a window it left open?)";
-
-    std::istringstream lines(ReadBytes(log));
+std::vector<std::string> MessageBoxTexts(const WineProgram& program)
+{
+    std::vector<std::string> texts;
+    std::istringstream lines(ReadBytes(program.log));
     std::string line;
     const std::string marker = "trace:msgbox:MSGBOX_OnInit ";
     while (std::getline(lines, line)) {
         size_t at = line.find(marker);
-        if (at != std::string::npos) run.messages.push_back(DecodeTracedText(line.substr(at + marker.size())));
+        if (at != std::string::npos) texts.push_back(DecodeTracedText(line.substr(at + marker.size())));
     }
+    return texts;
+}
+
+WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir, int timeoutSeconds)
+{
+    WineProgram program = StartUnderWine(arguments, workDir);
+    WineRun run;
+    run.exitCode = WaitForExitWithin(program.pid, timeoutSeconds, [] { CloseMessageBoxes("^Recasor$"); });
+    if (run.exitCode == -1) ADD_FAILURE() << "the program did not end well within " << timeoutSeconds << " s (a window it left open?)";
+    run.messages = MessageBoxTexts(program);
+    std::error_code ignored;
+    fs::remove(program.log, ignored);
     return run;
 }
 

@@ -5,6 +5,8 @@
 // trace of each box's text and closed with xdotool, so a run of the
 // program under test needs no one at the keyboard.
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,8 @@ struct WineRun {
 };
 
 // Starts Xvfb and the wineserver and creates the prefix; fails the test run
-// (with Wine's log) when Wine cannot start.
+// (with Wine's log) when Wine cannot start. A test program that links
+// wine_session.cpp runs these two before its first test and after its last.
 void StartWineSession();
 void StopWineSession();
 
@@ -25,6 +28,22 @@ fs::path WineDriveC();
 
 // The Windows form of a Linux path (drive Z: maps the root).
 std::string WindowsPath(const fs::path& path);
+
+// A program started under Wine that runs on while the test drives it. Its
+// stderr, with Wine's trace of the message boxes, goes to `log`.
+struct WineProgram {
+    pid_t pid = -1;
+    fs::path log;
+};
+WineProgram StartUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir);
+
+// The texts of the message boxes that the program has shown so far, in order.
+std::vector<std::string> MessageBoxTexts(const WineProgram& program);
+
+// Closes the boxes whose title matches `titlePattern` (a regular
+// expression, as xdotool takes it) that are on screen now, with Return.
+// Returns how many it closed.
+int CloseMessageBoxes(const std::string& titlePattern);
 
 // Runs `wine64 arguments...` in `workDir`, closing every box titled
 // "Recasor" as it appears. A run that outlives `timeoutSeconds` (a box under

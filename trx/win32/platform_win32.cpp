@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "found_attributes.h"
 #include "platform.h"
 
 namespace {
@@ -34,7 +35,7 @@ bool FileExists(const std::string& name)
     if (search == -1) return false;
     bool found = false;
     do {
-        found = (entry.attrib & ~kFoundAttributeMask) == 0;
+        found = WithinAttributeMask(entry.attrib, kFoundAttributeMask);
     } while (!found && _findnext(search, &entry) == 0);
     _findclose(search);
     return found;
