@@ -1,12 +1,14 @@
-# The case engine and trx's portable driver, as two static libraries:
-#   engine<SUFFIX>     the engine (engine/), shared by every program
-#   trx_core<SUFFIX>   trx's command line, line reader and driver, on top of it
-#                      and of the shared fileio library
-# OPTIONS are compile and link options for both, passed on to whatever links
+# The case engine and the programs' portable parts, as static libraries:
+#   engine<SUFFIX>        the engine (engine/), shared by every program
+#   trx_core<SUFFIX>      trx's command line, line reader and driver, on top of it
+#                         and of the shared fileio library
+#   recasor_core<SUFFIX>  with WITH_RECASOR: recasor's portable part (recasor/),
+#                         which needs CLI11 and toml++
+# OPTIONS are compile and link options for all, passed on to whatever links
 # them (a sanitizer or fuzzer build of the tests, say). Every consumer gets
 # its libraries from here, so a source file is added in one place only.
 function(add_recasor_libraries suffix)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "OPTIONS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "WITH_RECASOR" "" "OPTIONS")
   set(root ${PROJECT_SOURCE_DIR})
 
   add_library(engine${suffix} STATIC
@@ -27,4 +29,20 @@ function(add_recasor_libraries suffix)
     ${root}/trx/driver.cpp)
   target_include_directories(trx_core${suffix} PUBLIC ${root}/trx)
   target_link_libraries(trx_core${suffix} PUBLIC engine${suffix} fileio)
+
+  if(arg_WITH_RECASOR)
+    find_package(CLI11 REQUIRED)
+    find_package(tomlplusplus REQUIRED)
+    add_library(recasor_core${suffix} STATIC
+      ${root}/recasor/line_splitter.cpp
+      ${root}/recasor/comment_scanner.cpp
+      ${root}/recasor/source_conversion.cpp
+      ${root}/recasor/project_vocabulary.cpp
+      ${root}/recasor/settings.cpp
+      ${root}/recasor/conversion_context.cpp
+      ${root}/recasor/unified_diff.cpp
+      ${root}/recasor/argument_parsing.cpp)
+    target_include_directories(recasor_core${suffix} PUBLIC ${root}/recasor)
+    target_link_libraries(recasor_core${suffix} PUBLIC engine${suffix} CLI11::CLI11 tomlplusplus::tomlplusplus)
+  endif()
 endfunction()

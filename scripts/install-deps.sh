@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers; clang brings libFuzzer
   libgtest-dev                                      # GoogleTest
+  libcli11-dev libtomlplusplus-dev                  # recasor's command line and settings files
   diffutils                                         # the demo shows a diff
   python3                                           # the Keywords.ini generator and its test
   dpkg-dev                                          # unpacks the Scintilla sources of KAVRIX.DLL

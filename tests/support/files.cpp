@@ -39,3 +39,11 @@ fs::path MakeTemporaryFolder(const std::string& prefix)
     }
     return pattern;
 }
+
+void RemoveTemporaryFolder(const fs::path& folder)
+{
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(folder, ec);
+}

@@ -16,3 +16,7 @@ void ExpectSameBytes(const std::string& got, const std::string& expected);
 // A new empty folder under the system's temporary folder; empty (and a test
 // failure) when it cannot be made.
 fs::path MakeTemporaryFolder(const std::string& prefix);
+
+// Removes a temporary folder with everything in it, after giving back every
+// permission a test took away.
+void RemoveTemporaryFolder(const fs::path& folder);

@@ -1,0 +1,31 @@
+#pragma once
+// What the command line asks recasor to do.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vocabulary.h"
+
+namespace recasor {
+
+enum class RunMode {
+    InPlace,  // rewrite the files that change
+    Check,    // list the files that would change
+    Diff,     // show what would change as a unified diff
+};
+
+struct RecasorOptions {
+    std::vector<std::string> paths;  // "-" is standard input
+    RunMode mode = RunMode::InPlace;
+    // Given on the command line, these replace the project settings.
+    std::optional<Dialect> dialect;
+    std::optional<CaseMode> keywordCase;
+    std::optional<std::string> vocabulary;
+    std::optional<std::vector<std::string>> include;
+    std::optional<std::vector<std::string>> exclude;
+    bool useSettings = true;  // false: no settings file is looked for
+    unsigned jobs = 0;        // 0: one per processor
+};
+
+}  // namespace recasor

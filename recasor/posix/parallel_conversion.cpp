@@ -1,0 +1,100 @@
+#include "parallel_conversion.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "progress_line.h"
+#include "source_conversion.h"
+#include "source_files.h"
+#include "unified_diff.h"
+
+namespace recasor {
+
+namespace {
+
+struct JobResult {
+    bool done = false;
+    bool changed = false;
+    std::string output;   // for standard output
+    std::string problem;  // the reason of a failure; empty when none
+};
+
+JobResult ConvertJob(const SourceJob& job, RunMode mode)
+{
+    JobResult result;
+    std::string content;
+    if (!ReadSourceFile(job.target, content, result.problem)) return result;
+    std::string converted = ConvertSource(content, *job.context->set, job.context->rules);
+    result.changed = converted != content;
+    if (!result.changed) return result;
+    if (mode == RunMode::InPlace) RewriteFile(job.target, converted, result.problem);
+    if (mode == RunMode::Check) result.output = job.shownName + "\n";
+    if (mode == RunMode::Diff) result.output = UnifiedDiff(job.shownName, content, converted);
+    return result;
+}
+
+struct SharedWork {
+    const std::vector<SourceJob>& jobs;
+    RunMode mode;
+    std::vector<JobResult> results;
+    std::atomic<size_t> next{0};
+    std::mutex mutex;
+    std::condition_variable finished;
+};
+
+void Work(SharedWork& work)
+{
+    for (size_t i = work.next++; i < work.jobs.size(); i = work.next++) {
+        JobResult result = ConvertJob(work.jobs[i], work.mode);
+        result.done = true;
+        std::lock_guard lock(work.mutex);
+        work.results[i] = std::move(result);
+        work.finished.notify_one();
+    }
+}
+
+}  // namespace
+
+ConversionTotals ConvertFiles(const std::vector<SourceJob>& jobs, RunMode mode, unsigned threads)
+{
+    SharedWork work{jobs, mode, std::vector<JobResult>(jobs.size()), {}, {}, {}};
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < std::max(1u, std::min<unsigned>(threads, jobs.size())); ++t)
+        workers.emplace_back(Work, std::ref(work));
+
+    // Print each result as soon as it and all before it are there.
+    ConversionTotals totals;
+    ProgressLine progress = StartProgressLine();
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        JobResult result;
+        {
+            std::unique_lock lock(work.mutex);
+            while (!work.results[i].done) {
+                work.finished.wait_for(lock, std::chrono::milliseconds(200));
+                DrawProgress(progress, i, jobs.size());
+            }
+            result = std::move(work.results[i]);
+        }
+        totals.anyChanged = totals.anyChanged || result.changed;
+        if (!result.problem.empty()) {
+            WipeProgress(progress);
+            ReportProblem(jobs[i].shownName, result.problem);
+            totals.anyFailed = true;
+        }
+        if (!result.output.empty()) {
+            WipeProgress(progress);
+            WriteAll(STDOUT_FILENO, result.output);
+        }
+    }
+    WipeProgress(progress);
+    for (std::thread& worker : workers) worker.join();
+    return totals;
+}
+
+}  // namespace recasor

@@ -1,0 +1,81 @@
+#include "run.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "installed_files.h"
+#include "parallel_conversion.h"
+#include "source_collection.h"
+#include "source_conversion.h"
+#include "source_files.h"
+#include "unified_diff.h"
+
+namespace recasor {
+
+namespace {
+
+constexpr const char* kStandardInputName = "-";
+
+// Standard input to standard output, with the settings of the current folder.
+int RunFilter(SourceCollection& collection)
+{
+    const ConversionContext& context = ContextForFolder(collection, collection.currentFolder);
+    if (!context.set) return kExitError;
+    std::string content, reason;
+    if (!ReadStandardInput(content, reason)) {
+        ReportProblem(kStandardInputName, reason);
+        return kExitError;
+    }
+    std::string converted = ConvertSource(content, *context.set, context.rules);
+    bool changed = converted != content;
+    std::string output;
+    switch (collection.options.mode) {
+        case RunMode::InPlace: output = converted; break;
+        case RunMode::Check: output = changed ? std::string(kStandardInputName) + "\n" : ""; break;
+        case RunMode::Diff: output = UnifiedDiff(kStandardInputName, content, converted); break;
+    }
+    if (!WriteAll(STDOUT_FILENO, output)) {
+        ReportProblem(kStandardInputName, "cannot write to standard output");
+        return kExitError;
+    }
+    return changed && collection.options.mode != RunMode::InPlace ? kExitChanges : kExitInShape;
+}
+
+unsigned ThreadCount(const RecasorOptions& options)
+{
+    if (options.jobs > 0) return options.jobs;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace
+
+int RunRecasor(const RecasorOptions& options)
+{
+    SourceCollection collection{.options = options,
+                                .currentFolder = std::filesystem::current_path().string(),
+                                .defaultVocabulary = InstalledVocabularyPath()};
+    bool filter = options.paths.empty() || (options.paths.size() == 1 && options.paths[0] == kStandardInputName);
+    if (filter) {
+        if (options.paths.empty() && ::isatty(STDIN_FILENO) == 1) {
+            ReportProblem(kStandardInputName, "no PATH given and standard input is a terminal (see recasor --help)");
+            return kExitError;
+        }
+        return RunFilter(collection);
+    }
+    for (const std::string& path : options.paths) {
+        if (path == kStandardInputName) {
+            ReportProblem(kStandardInputName, "standard input cannot be converted together with other paths");
+            return kExitError;
+        }
+    }
+    CollectSources(collection, options.paths);
+    ConversionTotals totals = ConvertFiles(collection.jobs, options.mode, ThreadCount(options));
+    if (collection.failed || totals.anyFailed) return kExitError;
+    return totals.anyChanged && options.mode != RunMode::InPlace ? kExitChanges : kExitInShape;
+}
+
+}  // namespace recasor

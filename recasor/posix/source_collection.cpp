@@ -1,0 +1,111 @@
+#include "source_collection.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "source_files.h"
+#include "source_walk.h"
+
+namespace recasor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const SettingsFile* SettingsForFolder(SourceCollection& collection, const std::string& folder)
+{
+    return collection.options.useSettings ? NearestSettings(collection.settingsFiles, folder) : nullptr;
+}
+
+const FileSelection& SelectionForFolder(SourceCollection& collection, const std::string& folder)
+{
+    const SettingsFile* settings = SettingsForFolder(collection, folder);
+    auto known = collection.selections.find(settings);
+    if (known != collection.selections.end()) return known->second;
+    FileSelection selection = settings != nullptr && settings->error.empty()
+                                  ? ResolveSelection(collection.options, &settings->settings, settings->folder)
+                                  : ResolveSelection(collection.options, nullptr, "");
+    return collection.selections.emplace(settings, std::move(selection)).first->second;
+}
+
+// The file a name stands for once links are resolved, or the name itself
+// when that fails (reading it will then tell why).
+std::string ResolvedName(const std::string& absoluteName)
+{
+    std::unique_ptr<char, decltype(&::free)> resolved(::realpath(absoluteName.c_str(), nullptr), &::free);
+    return resolved ? std::string(resolved.get()) : absoluteName;
+}
+
+void TakeFile(SourceCollection& collection, const std::string& shownName, const std::string& absoluteName)
+{
+    std::string target = ResolvedName(absoluteName);
+    if (!collection.targets.insert(target).second) return;  // reached before, through another name
+    const ConversionContext& context = ContextForFolder(collection, fs::path(absoluteName).parent_path().string());
+    if (!context.set) {
+        collection.failed = true;  // its problem was reported with the context
+        return;
+    }
+    collection.jobs.push_back({shownName, target, &context});
+}
+
+}  // namespace
+
+void ReportProblem(const std::string& path, const std::string& reason)
+{
+    WriteAll(2, "recasor: " + path + ": " + reason + "\n");
+}
+
+const ConversionContext& ContextForFolder(SourceCollection& collection, const std::string& folder)
+{
+    const SettingsFile* settings = SettingsForFolder(collection, folder);
+    auto known = collection.contexts.find(settings);
+    if (known != collection.contexts.end()) return known->second;
+    ConversionContext context;
+    if (settings != nullptr && !settings->error.empty()) {
+        context = BrokenContext(settings->path, settings->error);
+    } else {
+        ConversionSettings resolved =
+            ResolveConversion(collection.options, settings != nullptr ? &settings->settings : nullptr,
+                              settings != nullptr ? settings->folder : "", collection.defaultVocabulary);
+        context = MakeConversionContext(resolved, collection.vocabularies, ReadSourceFile);
+    }
+    if (!context.set) {
+        ReportProblem(context.problemPath, context.problem);
+        collection.failed = true;
+    }
+    return collection.contexts.emplace(settings, std::move(context)).first->second;
+}
+
+void CollectSources(SourceCollection& collection, const std::vector<std::string>& paths)
+{
+    WalkHandlers handlers{
+        .selectionFor = [&](const std::string& folder) -> const FileSelection& {
+            return SelectionForFolder(collection, folder);
+        },
+        .takeFile = [&](const std::string& shown, const std::string& absolute) { TakeFile(collection, shown, absolute); },
+        .reportError =
+            [&](const std::string& shown, const std::string& reason) {
+                ReportProblem(shown, reason);
+                collection.failed = true;
+            },
+    };
+    for (const std::string& path : paths) {
+        std::string absolute = (fs::path(collection.currentFolder) / path).lexically_normal().string();
+        if (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
+        struct stat info;
+        if (::stat(absolute.c_str(), &info) != 0) {
+            handlers.reportError(path, std::strerror(errno));
+        } else if (S_ISDIR(info.st_mode)) {
+            WalkFolder(path, absolute, collection.currentFolder, handlers);
+        } else {
+            TakeFile(collection, path, absolute);  // named explicitly: taken whatever the patterns say
+        }
+    }
+}
+
+}  // namespace recasor

@@ -1,0 +1,46 @@
+#pragma once
+// Turning the command line's paths into the list of files to convert, each
+// with the context (settings and keyword set) of its nearest settings file.
+// Problems (a missing path, a broken settings or vocabulary file) are
+// written to standard error at once, each once, and mark the run failed.
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "conversion_context.h"
+#include "options.h"
+#include "settings_files.h"
+
+namespace recasor {
+
+struct SourceJob {
+    std::string shownName;  // as the user would write it
+    std::string target;     // the file read and rewritten (a link resolved)
+    const ConversionContext* context;
+};
+
+struct SourceCollection {
+    const RecasorOptions& options;
+    std::string currentFolder;
+    std::string defaultVocabulary;
+    SettingsFiles settingsFiles;
+    VocabularyCache vocabularies;
+    std::map<const SettingsFile*, ConversionContext> contexts;  // nullptr: no settings file
+    std::map<const SettingsFile*, FileSelection> selections;
+    std::set<std::string> targets;
+    std::vector<SourceJob> jobs;
+    bool failed = false;
+};
+
+// Writes "recasor: PATH: reason" to standard error.
+void ReportProblem(const std::string& path, const std::string& reason);
+
+// The context for files in `folder` (absolute), made on first use.
+const ConversionContext& ContextForFolder(SourceCollection& collection, const std::string& folder);
+
+// Adds the files that the paths name (walking folders) to `collection.jobs`.
+void CollectSources(SourceCollection& collection, const std::vector<std::string>& paths);
+
+}  // namespace recasor

@@ -1,0 +1,44 @@
+#include "source_conversion.h"
+
+#include <cstring>
+#include <vector>
+
+#include "keyword_case.h"
+#include "line_splitter.h"
+
+namespace recasor {
+
+namespace {
+
+// The engine reads whole 16-byte blocks when this many bytes follow a line.
+constexpr size_t kSpareBytes = 16;
+
+}  // namespace
+
+std::string ConvertSource(std::string_view text, const KeywordSet& set, const CommentRules& rules)
+{
+    std::vector<LineSpan> lines = SplitLines(text);
+
+    // The engine converts a working copy in which every comment is blanked
+    // to spaces; the comments then come back from the original text.
+    std::string work;
+    work.reserve(text.size() + kSpareBytes);
+    work.append(text);
+    work.append(kSpareBytes, ' ');
+    std::vector<TextRange> comments;  // positions in the whole text
+    std::vector<TextRange> lineComments;
+    CommentState state;
+    for (const LineSpan& line : lines) {
+        FindCommentRanges(text.substr(line.start, line.length), rules, state, lineComments);
+        for (const TextRange& range : lineComments) {
+            std::memset(work.data() + line.start + range.start, ' ', range.length);
+            comments.push_back({line.start + range.start, range.length});
+        }
+    }
+    ApplyKeywordCase(work.data(), work.size(), lines.data(), lines.size(), set);
+    for (const TextRange& range : comments) std::memcpy(work.data() + range.start, text.data() + range.start, range.length);
+    work.resize(text.size());
+    return work;
+}
+
+}  // namespace recasor

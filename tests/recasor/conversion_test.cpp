@@ -1,0 +1,138 @@
+// Whole-text conversion: comments stay as typed wherever they are, every
+// byte but letter case stays, the project's extra and kept words, and
+// agreement with the line engine wherever a line has no comment of recasor's
+// own.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ascii.h"
+#include "comment_scanner.h"
+#include "keyword_case.h"
+#include "project_vocabulary.h"
+#include "source_conversion.h"
+#include "vocabulary.h"
+
+using namespace recasor;
+
+namespace {
+
+const char* const kVocabularyText =
+    "<FreeBasicKeywords>Dim As Integer Print Rem Data While Wend Name Sub End</FreeBasicKeywords>"
+    "<PowerBasicKeywords>DIM AS LONG PRINT REM</PowerBasicKeywords>"
+    "<ApiKeywords>GetMessage SendMessage</ApiKeywords>"
+    "<FreeBasicConstants>TRUE FALSE</FreeBasicConstants>"
+    "<PowerBasicConstants>%NULL</PowerBasicConstants>";
+
+KeywordSet ProjectSet(Dialect dialect, CaseMode mode = CaseMode::Mixed, std::vector<std::string> extra = {},
+                      std::vector<std::string> kept = {})
+{
+    return BuildProjectKeywordSet(ParseVocabulary(kVocabularyText), dialect, mode, extra, kept);
+}
+
+std::string Convert(const std::string& text, const KeywordSet& set, Dialect dialect = Dialect::FreeBasic)
+{
+    return ConvertSource(text, set, DialectCommentRules(dialect));
+}
+
+std::string Lower(std::string text)
+{
+    LowerInPlace(text);
+    return text;
+}
+
+}  // namespace
+
+TEST(SourceConversion, CommentsStayAsTyped)
+{
+    KeywordSet set = ProjectSet(Dialect::FreeBasic);
+    struct Case {
+        std::string text, expected;
+    };
+    const std::vector<Case> cases = {
+        {"dim a /' dim as\r\nprint '/ as integer\r\n", "Dim a /' dim as\r\nprint '/ As Integer\r\n"},
+        {"rem print dim\nprint : REM dim\n", "Rem print dim\nPrint : Rem dim\n"},
+        {"/' license: read and dim\n  '/\nwhile x : wend", "/' license: read and dim\n  '/\nWhile x : Wend"},
+        // A lone CR ends a line: the comment stops there.
+        {"print 'dim\rdim", "Print 'dim\rDim"},
+        // Every other byte stays: NUL, high bytes, a byte order mark, no final line end.
+        {std::string("\xEF\xBB\xBF" "dim\0print\xE9print\r\n\r", 19), std::string("\xEF\xBB\xBF" "Dim\0Print\xE9Print\r\n\r", 19)},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Convert(c.text, set), c.expected) << c.text;
+}
+
+TEST(SourceConversion, PowerBasicHasNoBlockComments)
+{
+    KeywordSet set = ProjectSet(Dialect::PowerBasic);
+    EXPECT_EQ(Convert("dim x as long /' print\nprint '/ rem print\n", set, Dialect::PowerBasic),
+              "DIM x AS LONG /' print\nPRINT '/ rem print\n");
+    EXPECT_EQ(Convert("rem dim\nx = %null : rem print", set, Dialect::PowerBasic), "REM dim\nx = %NULL : REM print");
+}
+
+TEST(SourceConversion, ExtraAndKeptWords)
+{
+    struct Case {
+        CaseMode mode;
+        std::vector<std::string> extra, kept;
+        std::string text, expected;
+    };
+    const std::vector<Case> cases = {
+        {CaseMode::Mixed, {"hWndMain", "MyTimer"}, {}, "dim hwndmain, mytimer", "Dim hWndMain, MyTimer"},
+        // Extra words keep their spelling in every case mode and win over the vocabulary.
+        {CaseMode::Upper, {"hWndMain", "print"}, {}, "Print HWNDMAIN", "print hWndMain"},
+        {CaseMode::Lower, {}, {"name", "GETMESSAGE"}, "Name = getmessage(TRUE)", "Name = getmessage(TRUE)"},
+        {CaseMode::Mixed, {}, {"name"}, "NAME : sub : true", "NAME : Sub : TRUE"},
+        // A word both extra and kept is kept.
+        {CaseMode::Mixed, {"Counter"}, {"counter"}, "COUNTER", "COUNTER"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Convert(c.text, ProjectSet(Dialect::FreeBasic, c.mode, c.extra, c.kept)), c.expected) << c.text;
+}
+
+// Random lines from BASIC-ish pieces: wherever the scanner finds no comment
+// of its own (an apostrophe comment the engine sees as well), the line comes
+// out as the line engine makes it; everywhere only letter case changes and
+// comments stay.
+TEST(SourceConversion, AgreesWithTheLineEngineOnRandomInput)
+{
+    const std::vector<std::string> pieces = {
+        "dim", "DIM", "as", "integer", "print", "Rem", "rem", "data", "DATA ", "while", "getmessage", "true", "x",
+        "a$",  " ",   "  ", "\t",      ":",     "\"",  "'",   "/'",   "'/",    "_",     "/",          "(",    ")",
+        ",",   "1",   "\xC3\xA9", std::string(1, '\0'), "%null", "wend", "name"};
+    for (Dialect dialect : {Dialect::FreeBasic, Dialect::PowerBasic}) {
+        KeywordSet set = ProjectSet(dialect, CaseMode::Mixed);
+        CommentRules rules = DialectCommentRules(dialect);
+        std::mt19937 random(dialect == Dialect::FreeBasic ? 7 : 11);
+        for (int round = 0; round < 400; ++round) {
+            std::vector<std::string> lines(1 + random() % 6);
+            for (std::string& line : lines)
+                for (size_t k = random() % 12; k > 0; --k) line += pieces[random() % pieces.size()];
+            std::string text;
+            for (const std::string& line : lines) text += line + "\n";
+            std::string converted = ConvertSource(text, set, rules);
+            ASSERT_EQ(Lower(converted), Lower(text)) << text;
+
+            CommentState state;
+            std::vector<TextRange> ranges;
+            size_t at = 0;
+            for (const std::string& line : lines) {
+                bool depthBefore = state.blockDepth > 0;
+                FindCommentRanges(line, rules, state, ranges);
+                std::string got = converted.substr(at, line.size());
+                for (const TextRange& range : ranges)
+                    EXPECT_EQ(got.substr(range.start, range.length), line.substr(range.start, range.length)) << text;
+                bool onlyApostrophe = ranges.empty() || (ranges.size() == 1 && line[ranges[0].start] == '\'' &&
+                                                         ranges[0].start + ranges[0].length == line.size());
+                if (!depthBefore && onlyApostrophe) {
+                    std::string expected = line;
+                    EXPECT_EQ(got, ApplyKeywordCase(expected, set)) << "line: " << line;
+                }
+                at += line.size() + 1;
+            }
+        }
+    }
+}
