@@ -143,6 +143,13 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
     }
     CloseSource(source);
 
+    if (MappedFileShrank()) {
+        // Keywords.ini was cut short while in use: what was converted with
+        // the lost part of it is no conversion to keep.
+        AbandonOutput(output);
+        ReportCannotRead(kKeywordsFileName);
+        return;
+    }
     if (read == LineReadResult::ReadFailed) {
         AbandonOutput(output);
         ReportCannotRead(sourceName);
