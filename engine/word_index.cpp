@@ -19,7 +19,7 @@ void Grow(WordIndex& index)
     std::vector<WordIndexSlot> old;
     old.swap(index.table);
     index.table.resize(old.empty() ? kFirstTableSize : old.size() * 2);
-    size_t mask = index.table.size() - 1;
+    size_t mask = index.mask = index.table.size() - 1;
     for (const WordIndexSlot& slot : old) {
         if (slot.keyLength == 0) continue;
         const char* spelling = SpellingOf(index, slot);
@@ -39,6 +39,7 @@ void PrepareWordIndex(WordIndex& index, size_t textBytes)
     size_t size = kFirstTableSize;
     while (size < kLargestFirstTable && size * 3 / 4 < textBytes / 8) size *= 2;
     index.table.assign(size, WordIndexSlot{});
+    index.mask = size - 1;
 }
 
 namespace {

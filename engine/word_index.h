@@ -37,6 +37,7 @@ inline constexpr uint32_t kOwnSpelling = 0x80000000u;
 
 struct WordIndex {
     std::vector<WordIndexSlot> table;  // open addressing, size a power of two
+    size_t mask = 0;                   // the table's size less one (no division by the slot size per lookup)
     size_t used = 0;                   // slots in use
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
     std::string_view text;             // a vocabulary text whose entries serve as spellings where they stand
@@ -184,7 +185,7 @@ inline bool KeyMatches(const WordIndex& index, const WordIndexSlot& slot, const 
 // The slot that holds the word, or the empty slot where it would go.
 inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, const FoldedWord& folded)
 {
-    size_t mask = index.table.size() - 1;
+    size_t mask = index.mask;
     uint32_t tag = HashTag(folded.hash);
     for (size_t i = folded.hash & mask;; i = (i + 1) & mask) {
         const WordIndexSlot& slot = index.table[i];
