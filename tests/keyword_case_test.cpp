@@ -24,8 +24,8 @@ KeywordSet ExampleSet()
 std::string Convert(std::string line, const KeywordSet& set) { return ApplyKeywordCase(line, set); }
 
 struct Example {
-    const char* line;
-    const char* expected;
+    std::string line;
+    std::string expected;
 };
 
 void ExpectConversions(const KeywordSet& set, std::initializer_list<Example> examples)
@@ -105,6 +105,15 @@ TEST(KeywordCase, DataStatements)
         {"x: data print", "x: Data Print"},
         {"datas print", "datas Print"},
         {"print data dim", "Print Data Dim"},
+        {"  dAtA  print", "  Data  print"},                // any case, any spacing after
+        {"data ", "Data "},                                // a statement without items
+        {"dat", "dat"},
+        {"  #data print", "  #Data Print"},                // a mark before the word
+        {"  _data print", "  _data Print"},                // a longer word
+        {" \x01" "data print", " \x01" "Data Print"},
+        {std::string("data\0print", 10), std::string("Data\0Print", 10)},  // only a space ends the word DATA
+        {"data" + std::string(70, ' ') + "print", "Data" + std::string(70, ' ') + "print"},
+        {std::string(70, ' ') + "data print", std::string(70, ' ') + "Data print"},  // its word in the next 64 bytes
     });
 }
 
