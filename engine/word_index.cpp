@@ -59,6 +59,8 @@ bool Insert(WordIndex& index, const char* entry, size_t length, uint32_t spellin
     ++index.used;
     uint64_t bit = folded.hash >> 48;
     index.filter[bit / 64] |= 1ull << (bit % 64);
+    auto first = static_cast<unsigned char>(entry[0] | 0x20);
+    index.firstBytes[first / 64] |= 1ull << (first % 64);
     if (length > index.longestKey) index.longestKey = length;
     return true;
 }

@@ -117,6 +117,21 @@ TEST(KeywordCase, DataStatements)
     });
 }
 
+TEST(KeywordCase, KeysStartingWithAnyWordCharacter)
+{
+    // Only first bytes that start some key are looked up; each kind of word
+    // character must still find its keys, in either case of a letter.
+    KeywordSet set = MakeKeywordSet(ListOf("3Way _Under @At $Dollar .Dot ?Ask !Bang &HFF %Pct 9"),
+                                    ListOf("Zeta"), ListOf("%WM_X"));
+    ExpectConversions(set, {
+        {"3way _under @at $dollar .dot ?ask !bang &hff %pct %wm_x 9 zeta",
+         "3Way _Under @At $Dollar .Dot ?Ask !Bang &HFF %Pct %WM_X 9 Zeta"},
+        {"3WAY 4way _UNDER -under ZETA yeta 99 9", "3Way 4way _Under -under Zeta yeta 99 9"},
+    });
+    KeywordSet letters = MakeKeywordSet(ListOf("Print"), ListOf(""), ListOf(""));
+    ExpectConversions(letters, {{"1print 100 print _print PRINT", "1print 100 Print _print Print"}});
+}
+
 TEST(KeywordCase, FirstListWinsAndLeftmostEntryWins)
 {
     KeywordSet set = MakeKeywordSet(ListOf("Print PRINT"), ListOf("pRINT Beep"), ListOf("PRINT BEEP Tab"));
