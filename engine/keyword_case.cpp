@@ -25,15 +25,18 @@ size_t LeadingSpaces(const char* text, size_t length)
     return i;
 }
 
-bool StartsDataStatement(const char* text, size_t length, size_t& dataStart)
+// Whether the line is a DATA statement: spaces, "DATA" in any case, a
+// space. `firstWord` is where the line's first word character is (or its
+// end): the costlier test for leading spaces is made only once the word
+// there is DATA.
+bool StartsDataStatement(const char* text, size_t length, size_t firstWord)
 {
-    size_t i = LeadingSpaces(text, length);
-    if (length - i < 5) return false;
-    static const char kData[] = "DATA ";
-    for (size_t k = 0; k < 5; ++k)
-        if (AsciiUpper(text[i + k]) != kData[k]) return false;
-    dataStart = i;
-    return true;
+    if (length - firstWord < 5 || text[firstWord + 4] != ' ') return false;
+    uint32_t word;
+    std::memcpy(&word, text + firstWord, 4);
+    uint32_t data;
+    std::memcpy(&data, "data", 4);
+    return (word | 0x20202020u) == data && LeadingSpaces(text, firstWord) == firstWord;
 }
 
 template <size_t N>
@@ -75,15 +78,14 @@ inline void CopyBytes(char* to, const char* from)
 // literals blanked, the comment cut off and letters lowered would.
 void ConvertLine(char* block, LineSpan span, size_t readable, const LineBitmaps& maps, const KeywordSet& set)
 {
-    char* line = block + span.start;
-    size_t dataStart = 0;
-    if (StartsDataStatement(line, span.length, dataStart)) {
-        // Only the word DATA itself is left outside the items.
-        ConvertWord(block, span.start + dataStart, span.start + dataStart + 4, readable, set);
-        return;
-    }
     const uint64_t* wordChars = maps.wordChars;
     size_t lineEnd = span.start + span.length;
+    size_t firstWord = NextSetBit(wordChars, span.start, lineEnd);
+    if (StartsDataStatement(block + span.start, span.length, firstWord - span.start)) {
+        // Only the word DATA itself is left outside the items.
+        ConvertWord(block, firstWord, firstWord + 4, readable, set);
+        return;
+    }
     size_t position = span.start;
     while (position < lineEnd) {
         // The block of 64 bytes that holds `position`: its word starts before

@@ -23,18 +23,23 @@ struct LineBitmaps {
 // read; with 16 to spare the last bytes are classified like the others.
 void ClassifyText(const char* text, size_t length, size_t readable, LineBitmaps& maps);
 
-// The first position in [from, limit) whose bit is clear, else limit.
-inline size_t NextClearBit(const uint64_t* bits, size_t from, size_t limit)
+// The first position in [from, limit) whose bit is `wanted`, else limit.
+template <bool wanted>
+inline size_t NextBitOf(const uint64_t* bits, size_t from, size_t limit)
 {
+    constexpr uint64_t kFlip = wanted ? 0 : ~0ull;
     if (from >= limit) return limit;
     size_t block = from / 64;
-    uint64_t pending = ~bits[block] & (~0ull << (from % 64));
+    uint64_t pending = (bits[block] ^ kFlip) & (~0ull << (from % 64));
     while (pending == 0) {
         if (++block * 64 >= limit) return limit;
-        pending = ~bits[block];
+        pending = bits[block] ^ kFlip;
     }
     size_t found = block * 64 + static_cast<size_t>(__builtin_ctzll(pending));
     return found < limit ? found : limit;
 }
+
+inline size_t NextClearBit(const uint64_t* bits, size_t from, size_t limit) { return NextBitOf<false>(bits, from, limit); }
+inline size_t NextSetBit(const uint64_t* bits, size_t from, size_t limit) { return NextBitOf<true>(bits, from, limit); }
 
 }  // namespace recasor

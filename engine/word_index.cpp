@@ -19,7 +19,7 @@ void Grow(WordIndex& index)
     std::vector<WordIndexSlot> old;
     old.swap(index.table);
     index.table.resize(old.empty() ? kFirstTableSize : old.size() * 2);
-    size_t mask = index.table.size() - 1;
+    size_t mask = index.mask = index.table.size() - 1;
     for (const WordIndexSlot& slot : old) {
         if (slot.keyLength == 0) continue;
         const char* spelling = SpellingOf(index, slot);
@@ -39,6 +39,7 @@ void PrepareWordIndex(WordIndex& index, size_t textBytes)
     size_t size = kFirstTableSize;
     while (size < kLargestFirstTable && size * 3 / 4 < textBytes / 8) size *= 2;
     index.table.assign(size, WordIndexSlot{});
+    index.mask = size - 1;
 }
 
 namespace {
@@ -58,6 +59,8 @@ bool Insert(WordIndex& index, const char* entry, size_t length, uint32_t spellin
     ++index.used;
     uint64_t bit = folded.hash >> 48;
     index.filter[bit / 64] |= 1ull << (bit % 64);
+    auto first = static_cast<unsigned char>(entry[0] | 0x20);
+    index.firstBytes[first / 64] |= 1ull << (first % 64);
     if (length > index.longestKey) index.longestKey = length;
     return true;
 }

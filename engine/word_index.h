@@ -37,8 +37,10 @@ inline constexpr uint32_t kOwnSpelling = 0x80000000u;
 
 struct WordIndex {
     std::vector<WordIndexSlot> table;  // open addressing, size a power of two
+    size_t mask = 0;                   // the table's size less one (no division by the slot size per lookup)
     size_t used = 0;                   // slots in use
     std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
+    uint64_t firstBytes[4] = {};       // bit c: some key starts with the folded byte c (numbers start none)
     std::string_view text;             // a vocabulary text whose entries serve as spellings where they stand
     std::shared_ptr<const std::string> ownText;  // that text, when the index keeps it itself
     std::string spellings;             // spellings of their own, 16 spare bytes after the last
@@ -150,6 +152,12 @@ inline FoldedWord FoldWord(const char* word, size_t length, size_t readable)
     return folded;
 }
 
+inline bool MayStartKey(const WordIndex& index, char first)
+{
+    auto folded = static_cast<unsigned char>(first | 0x20);
+    return (index.firstBytes[folded / 64] >> (folded % 64)) & 1;
+}
+
 inline bool MayHold(const WordIndex& index, uint64_t hash)
 {
     uint64_t bit = hash >> 48;
@@ -184,7 +192,7 @@ inline bool KeyMatches(const WordIndex& index, const WordIndexSlot& slot, const 
 // The slot that holds the word, or the empty slot where it would go.
 inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, const FoldedWord& folded)
 {
-    size_t mask = index.table.size() - 1;
+    size_t mask = index.mask;
     uint32_t tag = HashTag(folded.hash);
     for (size_t i = folded.hash & mask;; i = (i + 1) & mask) {
         const WordIndexSlot& slot = index.table[i];
@@ -203,7 +211,7 @@ inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, 
                                                           size_t readable)
 {
     using namespace word_index_detail;
-    if (length == 0 || length > index.longestKey) return nullptr;
+    if (length == 0 || length > index.longestKey || !MayStartKey(index, word[0])) return nullptr;
     FoldedWord folded = FoldWord(word, length, readable);
     if (!MayHold(index, folded.hash)) return nullptr;
     const WordIndexSlot& slot = index.table[FindSlot(index, word, length, folded)];

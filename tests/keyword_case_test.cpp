@@ -24,8 +24,8 @@ KeywordSet ExampleSet()
 std::string Convert(std::string line, const KeywordSet& set) { return ApplyKeywordCase(line, set); }
 
 struct Example {
-    const char* line;
-    const char* expected;
+    std::string line;
+    std::string expected;
 };
 
 void ExpectConversions(const KeywordSet& set, std::initializer_list<Example> examples)
@@ -105,7 +105,31 @@ TEST(KeywordCase, DataStatements)
         {"x: data print", "x: Data Print"},
         {"datas print", "datas Print"},
         {"print data dim", "Print Data Dim"},
+        {"  dAtA  print", "  Data  print"},                // any case, any spacing after
+        {"data ", "Data "},                                // a statement without items
+        {"dat", "dat"},
+        {"  #data print", "  #Data Print"},                // a mark before the word
+        {"  _data print", "  _data Print"},                // a longer word
+        {" \x01" "data print", " \x01" "Data Print"},
+        {std::string("data\0print", 10), std::string("Data\0Print", 10)},  // only a space ends the word DATA
+        {"data" + std::string(70, ' ') + "print", "Data" + std::string(70, ' ') + "print"},
+        {std::string(70, ' ') + "data print", std::string(70, ' ') + "Data print"},  // its word in the next 64 bytes
     });
+}
+
+TEST(KeywordCase, KeysStartingWithAnyWordCharacter)
+{
+    // Only first bytes that start some key are looked up; each kind of word
+    // character must still find its keys, in either case of a letter.
+    KeywordSet set = MakeKeywordSet(ListOf("3Way _Under @At $Dollar .Dot ?Ask !Bang &HFF %Pct 9"),
+                                    ListOf("Zeta"), ListOf("%WM_X"));
+    ExpectConversions(set, {
+        {"3way _under @at $dollar .dot ?ask !bang &hff %pct %wm_x 9 zeta",
+         "3Way _Under @At $Dollar .Dot ?Ask !Bang &HFF %Pct %WM_X 9 Zeta"},
+        {"3WAY 4way _UNDER -under ZETA yeta 99 9", "3Way 4way _Under -under Zeta yeta 99 9"},
+    });
+    KeywordSet letters = MakeKeywordSet(ListOf("Print"), ListOf(""), ListOf(""));
+    ExpectConversions(letters, {{"1print 100 print _print PRINT", "1print 100 Print _print Print"}});
 }
 
 TEST(KeywordCase, FirstListWinsAndLeftmostEntryWins)

@@ -48,11 +48,15 @@ void Flush(OutputBuffer& output)
     output.used = 0;
 }
 
+// Pieces of at least this size go straight to the file once the collected
+// bytes are out: copying them first would only add a pass over the data.
+constexpr size_t kWriteStraight = kOutputBlock / 4;
+
 void Write(OutputBuffer& output, const char* bytes, size_t length)
 {
-    if (kOutputBlock - output.used < length) {
+    if (kOutputBlock - output.used < length || length >= kWriteStraight) {
         Flush(output);
-        if (length >= kOutputBlock) {  // too big to collect: straight to the file
+        if (length >= kWriteStraight) {
             if (std::fwrite(bytes, 1, length, output.file) != length) output.failed = true;
             return;
         }
@@ -143,6 +147,13 @@ void ProcessFile(const std::string& sourceName, const KeywordSet& set)
     }
     CloseSource(source);
 
+    if (MappedFileShrank()) {
+        // Keywords.ini was cut short while in use: what was converted with
+        // the lost part of it is no conversion to keep.
+        AbandonOutput(output);
+        ReportCannotRead(kKeywordsFileName);
+        return;
+    }
     if (read == LineReadResult::ReadFailed) {
         AbandonOutput(output);
         ReportCannotRead(sourceName);

@@ -20,4 +20,8 @@ void PlayCompletionSounds();
 // The bytes of a plain file mapped into memory for the rest of the program
 // (its pages come from the system's file cache, not new memory), or nullopt
 // where the system or the file does not allow it; the caller then reads it.
+// One file at most. Should the file be cut short while mapped, the pages
+// past its new end read as zeros instead of ending the program, and
+// MappedFileShrank() says so from then on.
 std::optional<std::string_view> MapFileForReading(const std::string& name);
+bool MappedFileShrank();

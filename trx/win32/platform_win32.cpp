@@ -55,3 +55,4 @@ void PlayCompletionSounds()
 
 // The vocabulary is small and the program starts once: reading it is enough.
 std::optional<std::string_view> MapFileForReading(const std::string&) { return std::nullopt; }
+bool MappedFileShrank() { return false; }
