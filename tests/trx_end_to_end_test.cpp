@@ -91,14 +91,7 @@ protected:
         fs::create_directory(dir_);
     }
 
-    void TearDown() override
-    {
-        // Give back every permission a test took away, then remove the lot.
-        std::error_code ec;
-        for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-            if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(root_, ec);
-    }
+    void TearDown() override { RemoveTemporaryFolder(root_); }
 
     // The start of trx with `args` in the work folder.
     ProgramStart StartOf(const std::vector<std::string>& args)
