@@ -227,4 +227,14 @@ std::vector<VocabularyProblem> FindVocabularyProblems(std::string_view text)
     return problems;
 }
 
+std::vector<VocabularyProblem> ProblemsOfChoice(const std::vector<VocabularyProblem>& problems,
+                                                const SectionChoice& choice)
+{
+    std::vector<VocabularyProblem> chosen;
+    for (Section section : {choice.keywords, choice.api, choice.constants})
+        for (const VocabularyProblem& problem : problems)
+            if (problem.section == section) chosen.push_back(problem);
+    return chosen;
+}
+
 }  // namespace recasor

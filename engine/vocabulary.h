@@ -122,4 +122,9 @@ KeywordSet BuildKeywordSetOverText(std::string_view text, const SectionChoice& c
 // The missing tags of a vocabulary text, as ParseVocabulary reports them.
 std::vector<VocabularyProblem> FindVocabularyProblems(std::string_view text);
 
+// The problems of the sections a set is built from, in lookup order
+// (keywords, API names, constants): what a program reports before it converts.
+std::vector<VocabularyProblem> ProblemsOfChoice(const std::vector<VocabularyProblem>& problems,
+                                                const SectionChoice& choice);
+
 }  // namespace recasor

@@ -20,10 +20,8 @@ const LoadedVocabulary& LoadVocabulary(const std::string& path, VocabularyCache&
 std::string ChosenProblems(const Vocabulary& vocabulary, const SectionChoice& choice)
 {
     std::string text;
-    for (Section section : {choice.keywords, choice.api, choice.constants}) {
-        if (const VocabularyProblem* problem = FindProblem(vocabulary, section))
-            text += (text.empty() ? "" : "; ") + ProblemText(*problem);
-    }
+    for (const VocabularyProblem& problem : ProblemsOfChoice(vocabulary.problems, choice))
+        text += (text.empty() ? "" : "; ") + ProblemText(problem);
     return text;
 }
 

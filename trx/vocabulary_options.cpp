@@ -17,10 +17,8 @@ CaseMode CaseModeFromOptions(std::string_view optionsText)
 
 KeywordSet KeywordSetForOptions(std::string_view vocabularyText, std::string_view optionsText, ReportRoutine report)
 {
-    std::vector<VocabularyProblem> problems = FindVocabularyProblems(vocabularyText);
     SectionChoice choice = DialectSections(DialectFromOptions(optionsText));
-    for (Section section : {choice.keywords, choice.api, choice.constants})
-        for (const VocabularyProblem& problem : problems)
-            if (problem.section == section) report(ProblemText(problem));
+    for (const VocabularyProblem& problem : ProblemsOfChoice(FindVocabularyProblems(vocabularyText), choice))
+        report(ProblemText(problem));
     return BuildKeywordSetOverText(vocabularyText, choice, CaseModeFromOptions(optionsText));
 }
