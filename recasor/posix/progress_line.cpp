@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "source_files.h"
+#include "posix/write_all.h"
 
 namespace recasor {
 

@@ -13,6 +13,7 @@
 #include "source_conversion.h"
 #include "source_files.h"
 #include "unified_diff.h"
+#include "posix/write_all.h"
 
 namespace recasor {
 

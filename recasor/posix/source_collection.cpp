@@ -10,6 +10,7 @@
 
 #include "source_files.h"
 #include "source_walk.h"
+#include "posix/write_all.h"
 
 namespace recasor {
 

@@ -22,7 +22,4 @@ bool RewriteFile(const std::string& name, const std::string& content, std::strin
 // All of standard input, or false with the reason.
 bool ReadStandardInput(std::string& content, std::string& reason);
 
-// Writes all of `bytes` to a file descriptor; false when that fails.
-bool WriteAll(int fd, const std::string& bytes);
-
 }  // namespace recasor

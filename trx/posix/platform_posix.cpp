@@ -14,19 +14,9 @@
 #include <string>
 
 #include "platform.h"
+#include "posix/write_all.h"
 
 namespace {
-
-void WriteAll(int fd, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        done += static_cast<size_t>(n);
-    }
-}
 
 // Like the Windows directory search with its attribute mask: plain files and
 // directories count, devices, pipes and sockets do not.
