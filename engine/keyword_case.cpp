@@ -1,131 +1,140 @@
 #include "keyword_case.h"
 
 #include <cstring>
+#include <cstdlib>
 
 #include "ascii.h"
-#include "line_bitmaps.h"
+#include "byte_classes_sse2.h"
 #include "vocabulary.h"
-#include "word_chars.h"
+#include "word_scan.h"
 
 namespace recasor {
 
 namespace {
 
-// The number of spaces that start the text, eight bytes at a time.
-size_t LeadingSpaces(const char* text, size_t length)
+// Writes the spelling over the word of `length` bytes at `word`, exactly its
+// bytes.
+void WriteSpelling(char* word, const char* spelling, size_t length) { std::memcpy(word, spelling, length); }
+
+// Converts one word the plain way: looked up through the index's routine,
+// written byte for byte.
+void ConvertWordPlainly(char* block, size_t start, size_t end, size_t readable, const WordIndex& index)
 {
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t bytes;
-        std::memcpy(&bytes, text + i, 8);
-        uint64_t others = bytes ^ 0x2020202020202020ull;
-        if (others != 0) return i + static_cast<size_t>(__builtin_ctzll(others)) / 8;  // little-endian: first byte lowest
+    if (const char* spelling = FindInWordIndex(index, block + start, end - start, readable - start))
+        WriteSpelling(block + start, spelling, end - start);
+}
+
+#if defined(__SSE2__)
+struct LengthMasks {
+    alignas(16) uint8_t bytes[kShortWord + 1][16];  // 0xFF in the first n bytes
+};
+
+constexpr LengthMasks MakeLengthMasks()
+{
+    LengthMasks masks{};
+    for (size_t n = 0; n <= kShortWord; ++n)
+        for (size_t i = 0; i < n; ++i) masks.bytes[n][i] = 0xFF;
+    return masks;
+}
+
+constexpr LengthMasks kLengthMasks = MakeLengthMasks();
+
+inline __m128i LengthMask(size_t length) { return _mm_load_si128(reinterpret_cast<const __m128i*>(kLengthMasks.bytes[length])); }
+
+inline bool AllBytesEqual(__m128i left, __m128i right) { return BitsOf(_mm_cmpeq_epi8(left, right)) == 0xFFFF; }
+
+// A word that the fast path leaves for later: its spelling is written after
+// the 16-byte writes of the words before it, which carry its old bytes.
+struct LateWord {
+    size_t start;
+    size_t length;
+    const char* spelling;
+};
+
+// Converts the words [0, count) of the list, all of them ending before
+// `writable` (the bytes up to it may be written back as they were).
+// Each short word costs one probe of one bucket and no branch on its
+// outcome: the 16 bytes from its start are computed first, as the spelling
+// blended over the old bytes (or the old bytes alone), and written in a
+// second pass, so that no load waits for a store to a place it overlaps.
+void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const size_t* ends, size_t count,
+                      const WordIndex& index)
+{
+    using namespace word_index_detail;
+    __m128i results[FoundWords::kCapacity];
+    LateWord late[FoundWords::kCapacity];
+    size_t lateCount = 0;
+    size_t fast = 0;
+    while (fast < count && starts[fast] + kShortWord <= writable) ++fast;
+    const __m128i foldBits = _mm_set1_epi8(0x20);
+    // First the hash of every short word, with a request for its bucket's
+    // tags: the lookups below then mostly find them at hand.
+    uint64_t hashes[FoundWords::kCapacity];
+    for (size_t i = 0; i < fast; ++i) {
+        size_t length = ends[i] - starts[i];
+        __m128i mask = LengthMask(length <= kShortWord ? length : 0);
+        __m128i key = _mm_or_si128(_mm_and_si128(Load16(block + starts[i]), mask), _mm_and_si128(mask, foldBits));
+        uint64_t hash = Mix(static_cast<uint64_t>(_mm_cvtsi128_si64(key)),
+                            static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(key, key))));
+        hashes[i] = hash;
+        __builtin_prefetch(&index.bucketTags[hash & index.bucketMask]);
     }
-    while (i < length && text[i] == ' ') ++i;
-    return i;
-}
-
-// Whether the line is a DATA statement: spaces, "DATA" in any case, a
-// space. `firstWord` is where the line's first word character is (or its
-// end): the costlier test for leading spaces is made only once the word
-// there is DATA.
-bool StartsDataStatement(const char* text, size_t length, size_t firstWord)
-{
-    if (length - firstWord < 5 || text[firstWord + 4] != ' ') return false;
-    uint32_t word;
-    std::memcpy(&word, text + firstWord, 4);
-    uint32_t data;
-    std::memcpy(&data, "data", 4);
-    return (word | 0x20202020u) == data && LeadingSpaces(text, firstWord) == firstWord;
-}
-
-template <size_t N>
-inline void CopyBytes(char* to, const char* from)
-{
-    char bytes[N];
-    std::memcpy(bytes, from, N);
-    std::memcpy(to, bytes, N);
-}
-
-// Writes the vocabulary's spelling over the word line[start, end) when it
-// is an entry.
-[[gnu::always_inline]] inline void ConvertWord(char* line, size_t start, size_t end, size_t readable, const KeywordSet& set)
-{
-    size_t length = end - start;
-    const char* spelling = FindInWordIndex(set.index, line + start, length, readable - start);
-    if (spelling == nullptr) return;
-    char* word = line + start;
-    // Exactly the word's bytes are stored, in two overlapping pieces: a
-    // wider store would reach into the next word, whose load would then
-    // wait for it to complete.
-    if (length >= 8 && length <= 16) {
-        CopyBytes<8>(word, spelling);
-        CopyBytes<8>(word + length - 8, spelling + length - 8);
-    } else if (length >= 4 && length < 8) {
-        CopyBytes<4>(word, spelling);
-        CopyBytes<4>(word + length - 4, spelling + length - 4);
-    } else if (length < 4) {
-        word[0] = spelling[0];
-        word[length / 2] = spelling[length / 2];
-        word[length - 1] = spelling[length - 1];
-    } else {
-        std::memcpy(word, spelling, length);
-    }
-}
-
-// Converts one line of a classified block. Walks from word to word through
-// the bitmaps and finds the same words as scanning a copy of the line with
-// literals blanked, the comment cut off and letters lowered would.
-void ConvertLine(char* block, LineSpan span, size_t readable, const LineBitmaps& maps, const KeywordSet& set)
-{
-    const uint64_t* wordChars = maps.wordChars;
-    size_t lineEnd = span.start + span.length;
-    size_t firstWord = NextSetBit(wordChars, span.start, lineEnd);
-    if (StartsDataStatement(block + span.start, span.length, firstWord - span.start)) {
-        // Only the word DATA itself is left outside the items.
-        ConvertWord(block, firstWord, firstWord + 4, readable, set);
-        return;
-    }
-    size_t position = span.start;
-    while (position < lineEnd) {
-        // The block of 64 bytes that holds `position`: its word starts before
-        // the first quote or apostrophe, then that mark.
-        size_t chunk = position / 64;
-        size_t chunkStart = chunk * 64;
-        uint64_t words = wordChars[chunk];
-        uint64_t before = (words << 1) | (chunk > 0 ? wordChars[chunk - 1] >> 63 : 0);
-        if (span.start >= chunkStart) before &= ~(1ull << (span.start - chunkStart));  // the line starts a word
-        uint64_t inLine = ~0ull << (position % 64);
-        if (lineEnd - chunkStart < 64) inLine &= (1ull << (lineEnd - chunkStart)) - 1;
-        uint64_t marks = maps.marks[chunk] & inLine;
-        uint64_t beforeMark = marks != 0 ? (marks & (0 - marks)) - 1 : ~0ull;
-        uint64_t starts = words & ~before & inLine & beforeMark;
-        while (starts != 0) {
-            size_t start = chunkStart + static_cast<size_t>(__builtin_ctzll(starts));
-            starts &= starts - 1;
-            uint64_t ends = ~words & (~0ull << (start % 64));
-            size_t end = ends != 0 ? chunkStart + static_cast<size_t>(__builtin_ctzll(ends))
-                                   : NextClearBit(wordChars, chunkStart + 64, lineEnd);
-            if (end > lineEnd) end = lineEnd;
-            ConvertWord(block, start, end, readable, set);
-            position = end;
-        }
-        if (marks == 0) {
-            if (position < chunkStart + 64) position = chunkStart + 64;
+    for (size_t i = 0; i < fast; ++i) {
+        size_t start = starts[i];
+        size_t length = ends[i] - start;
+        __m128i bytes = Load16(block + start);
+        results[i] = bytes;
+        if (length > kShortWord) {
+            if (const char* spelling = FindInWordIndex(index, block + start, length, writable - start))
+                late[lateCount++] = {start, length, spelling};
             continue;
         }
-        size_t mark = chunkStart + static_cast<size_t>(__builtin_ctzll(marks));
-        if (block[mark] == '\'') return;  // the comment runs to the end of the line
-        auto* close = static_cast<const char*>(std::memchr(block + mark + 1, '"', lineEnd - mark - 1));
-        if (close == nullptr) {
-            // An unclosed string hides all but the line's last character,
-            // which can only be a one-letter word (or the comment's start).
-            if (lineEnd - 1 > mark && kWordChars[static_cast<unsigned char>(AsciiLower(block[lineEnd - 1]))])
-                ConvertWord(block, lineEnd - 1, lineEnd, readable, set);
-            return;
+        __m128i mask = LengthMask(length);
+        __m128i fold = _mm_and_si128(mask, foldBits);
+        __m128i key = _mm_or_si128(_mm_and_si128(bytes, mask), fold);
+        FoldedWord folded;
+        folded.head0 = static_cast<uint64_t>(_mm_cvtsi128_si64(key));
+        folded.head1 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(key, key)));
+        uint64_t hash = hashes[i];
+        size_t home = hash & index.bucketMask;
+        uint32_t tagWord = index.bucketTags[home];
+        uint32_t tagged = TagMatches(tagWord, SlotTag(hash));
+        // The slot whose tag matches, else the always empty bucket past the
+        // last (no branch, and no cache miss for the many words no list holds).
+        size_t bucket = tagged != 0 ? home : index.bucketMask + 1;
+        size_t slot = static_cast<size_t>(__builtin_ctz(tagged | 0x80000000u)) / 8;
+        __m128i spelling = Load16(index.buckets[bucket].slots[slot]);
+        bool hit = AllBytesEqual(_mm_or_si128(spelling, fold), key);
+        __m128i useMask = LengthMask(hit ? length : 0);
+        results[i] = _mm_or_si128(_mm_and_si128(spelling, useMask), _mm_andnot_si128(useMask, bytes));
+        // Rare: another slot with the same tag, or a word placed past a
+        // full home bucket.
+        uint32_t goOn = (tagged | (tagWord & kPassedOver)) & (uint32_t{hit} - 1);
+        if (__builtin_expect(goOn != 0, 0)) {
+            folded.hash = hash;
+            if (const char* later = FindShortWord(index, home, length, folded)) late[lateCount++] = {start, length, later};
         }
-        position = static_cast<size_t>(close - block) + 1;
     }
+    for (size_t i = 0; i < fast; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(block + starts[i]), results[i]);
+    for (size_t i = 0; i < lateCount; ++i) WriteSpelling(block + late[i].start, late[i].spelling, late[i].length);
+    for (size_t i = fast; i < count; ++i) ConvertWordPlainly(block, starts[i], ends[i], writable, index);
+}
+#endif
+
+// Converts the words whose both ends are known and keeps the rest (one
+// word at most, still running at the end of the scanned blocks).
+void ConvertFoundWords(char* block, size_t writable, FoundWords& words, const WordIndex& index)
+{
+    size_t complete = words.endCount;
+#if defined(__SSE2__)
+    if (!index.buckets.empty())
+        ConvertWordsFast(block, writable, words.starts, words.ends, complete, index);
+    else
+#endif
+        for (size_t i = 0; i < complete; ++i) ConvertWordPlainly(block, words.starts[i], words.ends[i], writable, index);
+    for (size_t i = complete; i < words.startCount; ++i) words.starts[i - complete] = words.starts[i];
+    words.startCount -= complete;
+    words.endCount = 0;
 }
 
 }  // namespace
@@ -138,9 +147,16 @@ const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t 
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)
 {
     if (lineCount == 0) return;
-    LineBitmaps maps;
-    ClassifyText(block, lines[lineCount - 1].start + lines[lineCount - 1].length, readable, maps);
-    for (size_t i = 0; i < lineCount; ++i) ConvertLine(block, lines[i], readable, maps, set);
+    LineMarks marks;
+    MarkLines(lines, lineCount, marks);
+    ScanCarry carry;
+    FoundWords words;
+    for (size_t first = 0; first < marks.blockCount; first += FoundWords::kBlocksPerRound) {
+        size_t count = marks.blockCount - first < FoundWords::kBlocksPerRound ? marks.blockCount - first
+                                                                             : FoundWords::kBlocksPerRound;
+        ScanBlocks(block, readable, marks, first, count, !set.index.hasNumberKeys, carry, words);
+        if (getenv("SCANONLY")) { words.startCount -= words.endCount; words.endCount = 0; } else ConvertFoundWords(block, marks.textEnd, words, set.index);
+    }
 }
 
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set)

@@ -24,9 +24,18 @@
 
 namespace recasor {
 
-// The key itself is not stored: the spelling folds to it. A slot holds
-// where the spelling is, and enough of the hash to pass over most other
-// keys without looking at their spellings.
+// Words of up to 16 bytes sit in buckets of four, one cache line each: a
+// slot holds the spelling padded with zero bytes, so that one load of a
+// line answers a lookup. The key is not stored: the spelling folds to it.
+inline constexpr size_t kBucketSlots = 4;
+inline constexpr size_t kShortWord = 16;
+
+struct alignas(64) WordBucket {
+    char slots[kBucketSlots][kShortWord];  // a zero first byte marks a free slot; slots fill in order
+};
+
+// Longer words: a slot holds where the spelling is, and enough of the hash
+// to pass over most other keys without looking at their spellings.
 struct WordIndexSlot {
     uint32_t spellingOffset = 0;  // in WordIndex::text, or with kOwnSpelling in WordIndex::spellings
     uint32_t keyLength = 0;       // 0 marks an empty slot
@@ -36,15 +45,27 @@ struct WordIndexSlot {
 inline constexpr uint32_t kOwnSpelling = 0x80000000u;
 
 struct WordIndex {
-    std::vector<WordIndexSlot> table;  // open addressing, size a power of two
+    // Short words: open addressing over buckets. Each bucket has a word of
+    // tags beside it: a byte per slot from the hash of the word it holds
+    // (0 while free), so that a lookup compares one slot at most, and a
+    // flag for a full bucket that a word had to pass on its way to a later
+    // one: only there does a lookup that missed go on to the next bucket.
+    std::vector<WordBucket> buckets;  // a power of two, and one more, always empty, that no word calls home
+    std::vector<uint32_t> bucketTags; // one per bucket
+    size_t bucketMask = 0;
+    size_t shortUsed = 0;
+
+    // Long words: open addressing over slots.
+    std::vector<WordIndexSlot> table;  // size a power of two
     size_t mask = 0;                   // the table's size less one (no division by the slot size per lookup)
-    size_t used = 0;                   // slots in use
-    std::vector<uint64_t> filter;      // one bit per hash value range: a cheap "surely absent"
-    uint64_t firstBytes[4] = {};       // bit c: some key starts with the folded byte c (numbers start none)
+    size_t longUsed = 0;
     std::string_view text;             // a vocabulary text whose entries serve as spellings where they stand
     std::shared_ptr<const std::string> ownText;  // that text, when the index keeps it itself
-    std::string spellings;             // spellings of their own, 16 spare bytes after the last
+    std::string spellings;             // long spellings of their own, 16 spare bytes after the last
     size_t longestKey = 0;
+
+    size_t used = 0;                   // distinct words, short and long
+    bool hasNumberKeys = false;        // whether a word starts with a digit: if not, numbers need no lookup
 };
 
 // Both kinds of offset are 31 bits wide: a vocabulary of 2 GiB is beyond
@@ -88,7 +109,7 @@ constexpr ByteMasks MakeByteMasks()
 inline constexpr ByteMasks kByteMasks = MakeByteMasks();
 
 // Mixes two 64-bit halves so that every input bit reaches the low bits
-// (the table index) and the high bits (the filter): the two halves of their
+// (the table index) and the high bits (the tag): the two halves of their
 // full 128-bit product, folded together, where the compiler has one. The
 // constants make neither factor zero: a folded key byte always has bit 5 set.
 inline uint64_t Mix(uint64_t left, uint64_t right)
@@ -152,18 +173,6 @@ inline FoldedWord FoldWord(const char* word, size_t length, size_t readable)
     return folded;
 }
 
-inline bool MayStartKey(const WordIndex& index, char first)
-{
-    auto folded = static_cast<unsigned char>(first | 0x20);
-    return (index.firstBytes[folded / 64] >> (folded % 64)) & 1;
-}
-
-inline bool MayHold(const WordIndex& index, uint64_t hash)
-{
-    uint64_t bit = hash >> 48;
-    return (index.filter[bit / 64] >> (bit % 64)) & 1;
-}
-
 inline uint32_t HashTag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
 inline const char* SpellingOf(const WordIndex& index, const WordIndexSlot& slot)
@@ -201,19 +210,65 @@ inline size_t FindSlot(const WordIndex& index, const char* word, size_t length, 
     }
 }
 
+// Whether a bucket slot holds the folded word of `length` bytes (1 to 16).
+// A folded word byte is never 0x20, which a free or shorter slot shows once
+// folded, and a longer slot shows a byte where the word's key has zero.
+inline bool SlotMatches(const char* slot, size_t length, const FoldedWord& folded)
+{
+    uint64_t slot0, slot1;
+    std::memcpy(&slot0, slot, 8);
+    std::memcpy(&slot1, slot + 8, 8);
+    return (slot0 | (kFoldBits & kByteMasks.low[length])) == folded.head0 &&
+           (slot1 | (kFoldBits & kByteMasks.high[length])) == folded.head1;
+}
+
+// A bucket's tag word: byte k the tag of slot k (6 bits of the hash, plus
+// one, so that no tag is 0), and its top bit the bucket's "passed over" flag.
+inline constexpr uint32_t kPassedOver = 0x80000000u;
+inline constexpr uint32_t kEveryTagByte = 0x01010101u;
+
+inline uint32_t SlotTag(uint64_t hash) { return static_cast<uint32_t>(hash >> 58) + 1; }
+
+// Bit 7 of byte k set where slot k of the tag word carries the tag; exact
+// for the lowest one set (a borrow may mark bytes above it).
+inline uint32_t TagMatches(uint32_t tagWord, uint32_t tag)
+{
+    uint32_t differences = (tagWord ^ (tag * kEveryTagByte)) & (kEveryTagByte * 0x7F);
+    return (differences - kEveryTagByte) & ~differences & (kEveryTagByte << 7);
+}
+
+// The slot that holds a short word, or nullptr. `bucket` is where the
+// search starts: the word's home, or one after it when the caller has
+// looked there already.
+inline const char* FindShortWord(const WordIndex& index, size_t bucket, size_t length, const FoldedWord& folded)
+{
+    for (;; bucket = (bucket + 1) & index.bucketMask) {
+        const WordBucket& slots = index.buckets[bucket];
+        for (const char* slot : slots.slots) {
+            if (slot[0] == 0) return nullptr;
+            if (SlotMatches(slot, length, folded)) return slot;
+        }
+        if ((index.bucketTags[bucket] & kPassedOver) == 0) return nullptr;
+    }
+}
+
 }  // namespace word_index_detail
 
 // Looks up a word made of word characters, in any letter case, and returns
 // its spelling (at least 16 bytes readable) or nullptr. Up to `readable`
 // bytes from `word` on may be read (at least `length`); with 16 the word is
 // loaded in two plain 8-byte reads.
-[[gnu::always_inline]] inline const char* FindInWordIndex(const WordIndex& index, const char* word, size_t length,
-                                                          size_t readable)
+inline const char* FindInWordIndex(const WordIndex& index, const char* word, size_t length, size_t readable)
 {
     using namespace word_index_detail;
-    if (length == 0 || length > index.longestKey || !MayStartKey(index, word[0])) return nullptr;
+    if (length == 0) return nullptr;
+    if (length <= kShortWord) {
+        if (index.buckets.empty()) return nullptr;
+        FoldedWord folded = FoldWord(word, length, readable);
+        return FindShortWord(index, folded.hash & index.bucketMask, length, folded);
+    }
+    if (length > index.longestKey) return nullptr;
     FoldedWord folded = FoldWord(word, length, readable);
-    if (!MayHold(index, folded.hash)) return nullptr;
     const WordIndexSlot& slot = index.table[FindSlot(index, word, length, folded)];
     if (slot.keyLength == 0) return nullptr;
     return SpellingOf(index, slot);

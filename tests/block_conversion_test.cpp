@@ -196,3 +196,56 @@ TEST(BlockConversion, SetFromTextAgreesWithSetFromParsedLists)
             EXPECT_EQ(ProblemText(problems[i]), ProblemText(vocabulary.problems[i])) << text;
     }
 }
+
+TEST(BlockConversion, ManyKeysConvertInBlocksAsTheyAreLookedUpOneByOne)
+{
+    // Enough colliding keys that buckets fill, pass words on and share
+    // tags; lines of keys and near misses long enough for the 16-byte path.
+    std::vector<std::string> words = CollidingWords(20000);
+    std::string body;
+    for (const std::string& word : words) body += word + " " + word.substr(0, 9) + "\r\n";
+    KeywordSet set = MakeKeywordSet(ListOf(body), ListOf(""), ListOf(""));
+    std::string block;
+    std::vector<LineSpan> spans;
+    for (size_t n = 0; n < words.size(); n += 7) {
+        std::string near = Lowered(words[n]);
+        near[n % 16] = 'x';
+        std::string line = Lowered(words[n]) + " " + near + " " + Lowered(words[n]).substr(0, 9) + " " +
+                           Lowered(words[(n * 31) % words.size()]) + "." + Lowered(words[n]).substr(0, 5);
+        spans.push_back({block.size(), line.size()});
+        block += line + "\r\n";
+    }
+    std::string expected = block;
+    for (const LineSpan& span : spans) {
+        std::string line = block.substr(span.start, span.length);
+        for (size_t start = 0; start < line.size();) {
+            size_t end = line.find_first_of(" ", start);
+            if (end == std::string::npos) end = line.size();
+            if (const char* spelling = FindKeywordSpelling(set, line.data() + start, end - start))
+                expected.replace(span.start + start, end - start, std::string(spelling, end - start));
+            start = end + 1;
+        }
+    }
+    std::string converted = block + std::string(16, ' ');
+    ApplyKeywordCase(converted.data(), converted.size(), spans.data(), spans.size(), set);
+    EXPECT_EQ(converted.substr(0, block.size()), expected);
+}
+
+TEST(BlockConversion, NumbersAreLeftAloneUnlessAKeyStartsWithADigit)
+{
+    for (const std::string& keywords : {std::string("Print Dim"), std::string("Print Dim 3D 1st")}) {
+        SearchLists lists{ListOf(keywords), ListOf(""), ListOf("%1st")};
+        KeywordSet set = MakeKeywordSet(lists);
+        std::string line = "print 3d 123 3dx 1st %1st 12print &h1f 1.5e3 dim \"x 3d";
+        for (size_t pad = 0; pad < 70; ++pad) {
+            std::string filler(pad, ' ');
+            std::string block = filler + "\n" + line + "\n" + line.substr(0, pad % line.size()) + "3d";
+            std::vector<LineSpan> spans = {{0, pad}, {pad + 1, line.size()}, {pad + 2 + line.size(), pad % line.size() + 2}};
+            std::string expected = ConvertBySearch(filler, lists) + "\n" + ConvertBySearch(line, lists) + "\n" +
+                                   ConvertBySearch(line.substr(0, pad % line.size()) + "3d", lists);
+            std::string converted = block + std::string(16, ' ');
+            ApplyKeywordCase(converted.data(), converted.size(), spans.data(), spans.size(), set);
+            ASSERT_EQ(converted.substr(0, block.size()), expected) << keywords << ", pad " << pad;
+        }
+    }
+}
