@@ -19,9 +19,11 @@ std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
 
 // Converts many lines of one writable block at once, each exactly as the
 // form above would (a whole read buffer, say). The lines must be in
-// ascending order and must not overlap. `readable` counts the bytes from
-// `block` on that may be read; with 16 to spare past the last line the scan
-// reads whole 16-byte blocks only.
+// ascending order with at least one byte (their line ends) between two of
+// them. `readable` counts the bytes from `block` on that may be read; the
+// scan reads whole 64-byte blocks where it may. Bytes between the first
+// line's start and the last line's end may be written back as they were;
+// nothing outside is written.
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set);
 
 // The spelling to write for a word of word characters in any letter case
