@@ -1,5 +1,6 @@
 #include "word_scan.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -109,7 +110,7 @@ inline uint64_t SubtractWithBorrow(uint64_t left, uint64_t right, uint64_t& borr
 
 inline size_t LowestBit(uint64_t bits) { return static_cast<size_t>(__builtin_ctzll(bits)); }
 
-inline bool BitAt(const std::vector<uint64_t>& bits, size_t position) { return (bits[position / 64] >> (position % 64)) & 1; }
+inline bool BitAt(const uint64_t* bits, size_t position) { return (bits[position / 64] >> (position % 64)) & 1; }
 
 // Appends the position of every set bit, eight at a time without a test per
 // bit (the writes past the last are harmless: the capacity allows them).
@@ -142,8 +143,17 @@ void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks)
 {
     marks.textEnd = count == 0 ? 0 : lines[count - 1].start + lines[count - 1].length;
     marks.blockCount = marks.textEnd / 64 + 1;
-    marks.starts.assign(marks.blockCount + 1, 0);
-    marks.ends.assign(marks.blockCount + 1, 0);
+    size_t words = marks.blockCount + 1;  // one more for the look at the next block's first bit
+    if (words <= LineMarks::kInlineWords) {
+        marks.starts = marks.inlineBits;
+        marks.ends = marks.inlineBits + LineMarks::kInlineWords;
+    } else {
+        marks.heapBits.resize(2 * words);
+        marks.starts = marks.heapBits.data();
+        marks.ends = marks.heapBits.data() + words;
+    }
+    std::fill(marks.starts, marks.starts + words, 0);
+    std::fill(marks.ends, marks.ends + words, 0);
     for (size_t i = 0; i < count; ++i) {
         size_t start = lines[i].start;
         size_t end = start + lines[i].length;
