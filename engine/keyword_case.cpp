@@ -162,10 +162,13 @@ void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_
     MarkLines(lines, lineCount, marks);
     ScanCarry carry;
     FoundWords words;
+    WordsToSkip skip;
+    skip.numbers = !set.index.hasNumberKeys;
+    skip.singleCharacters = !set.index.hasOneByteKeys;
     for (size_t first = 0; first < marks.blockCount; first += FoundWords::kBlocksPerRound) {
         size_t count = marks.blockCount - first < FoundWords::kBlocksPerRound ? marks.blockCount - first
                                                                              : FoundWords::kBlocksPerRound;
-        ScanBlocks(block, readable, marks, first, count, !set.index.hasNumberKeys, carry, words);
+        ScanBlocks(block, readable, marks, first, count, skip, carry, words);
         ConvertFoundWords(block, marks.textEnd, words, set.index);
     }
 }

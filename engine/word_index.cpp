@@ -85,6 +85,7 @@ bool InsertShort(WordIndex& index, const char* entry, const char* spelling, size
     ++index.shortUsed;
     ++index.used;
     if (entry[0] >= '0' && entry[0] <= '9') index.hasNumberKeys = true;
+    if (length == 1) index.hasOneByteKeys = true;
     return true;
 }
 

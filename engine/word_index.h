@@ -65,7 +65,10 @@ struct WordIndex {
     size_t longestKey = 0;
 
     size_t used = 0;                   // distinct words, short and long
-    bool hasNumberKeys = false;        // whether a word starts with a digit: if not, numbers need no lookup
+    // What no lookup is needed for: numbers, unless a word starts with a
+    // digit, and single characters, unless a word is one.
+    bool hasNumberKeys = false;
+    bool hasOneByteKeys = false;
 };
 
 // Both kinds of offset are 31 bits wide: a vocabulary of 2 GiB is beyond

@@ -163,9 +163,10 @@ void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks)
 }
 
 void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_t first, size_t count,
-                bool skipNumbers, ScanCarry& carry, FoundWords& words)
+                const WordsToSkip& skip, ScanCarry& carry, FoundWords& words)
 {
-    const uint64_t numbersToSkip = skipNumbers ? ~uint64_t{0} : 0;
+    const uint64_t numbersToSkip = skip.numbers ? ~uint64_t{0} : 0;
+    const uint64_t singlesToSkip = skip.singleCharacters ? ~uint64_t{0} : 0;
     for (size_t block = first; block < first + count; ++block) {
         size_t base = block * 64;
         ByteClassBits classes;
@@ -232,8 +233,12 @@ void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_
         // the carry from the start through its characters, are dropped.
         uint64_t numberStarts = starts & classes.digit & ~lastOfUnclosed & numbersToSkip;
         uint64_t numberEnds = (AddWithCarry(word, numberStarts, carry.numberCarry) ^ word ^ numberStarts) & ~word;
-        AppendPositions(words.starts, words.startCount, base, (starts & ~numberStarts) | lastOfUnclosed);
-        AppendPositions(words.ends, words.endCount, base, ends & ~numberEnds);
+        starts = (starts & ~numberStarts) | lastOfUnclosed;
+        ends &= ~numberEnds;
+        // Nor is a single character: a start whose end follows at once.
+        uint64_t singles = starts & (ends >> 1) & singlesToSkip;
+        AppendPositions(words.starts, words.startCount, base, starts & ~singles);
+        AppendPositions(words.ends, words.endCount, base, ends & ~(singles << 1));
     }
 }
 

@@ -49,6 +49,13 @@ struct ScanCarry {
     uint64_t lineBorrow = 0;    // the borrow of the subtraction that finds the lines' bytes
 };
 
+// Words that need no lookup, for a vocabulary in which none is such a word
+// (most words of a program are names and numbers, and many are one letter).
+struct WordsToSkip {
+    bool numbers = false;            // words that start with a digit
+    bool singleCharacters = false;   // words of one character (most, not all: those at a block's end are kept)
+};
+
 // Word positions, in scan order: starts[i] and ends[i] delimit the i-th
 // word once both are known (a word may end in a later block than it starts).
 struct FoundWords {
@@ -65,9 +72,8 @@ struct FoundWords {
 // Scans the blocks [first, first + count) of the text (block b holds bytes
 // [64 b, 64 b + 64)) and appends the positions of their words. `readable`
 // counts the bytes from `text` on that may be read; whole blocks are read
-// where they can be. With `skipNumbers`, words that start with a digit are
-// left out (for a vocabulary in which none does).
+// where they can be.
 void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_t first, size_t count,
-                bool skipNumbers, ScanCarry& carry, FoundWords& words);
+                const WordsToSkip& skip, ScanCarry& carry, FoundWords& words);
 
 }  // namespace recasor
