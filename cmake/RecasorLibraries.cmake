@@ -16,6 +16,7 @@ function(add_recasor_libraries suffix)
     ${root}/engine/vocabulary_file.cpp
     ${root}/engine/word_index.cpp
     ${root}/engine/list_entries.cpp
+    ${root}/engine/line_marks.cpp
     ${root}/engine/word_scan.cpp
     ${root}/engine/keyword_case.cpp)
   target_include_directories(engine${suffix} PUBLIC ${root}/engine)

@@ -155,11 +155,8 @@ const char* FindKeywordSpelling(const KeywordSet& set, const char* word, size_t 
     return FindInWordIndex(set.index, word, length, length);
 }
 
-void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)
+void ApplyKeywordCase(char* block, size_t readable, const LineMarks& marks, const KeywordSet& set)
 {
-    if (lineCount == 0) return;
-    LineMarks marks;
-    MarkLines(lines, lineCount, marks);
     ScanCarry carry;
     FoundWords words;
     WordsToSkip skip;
@@ -171,6 +168,14 @@ void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_
         ScanBlocks(block, readable, marks, first, count, skip, carry, words);
         ConvertFoundWords(block, marks.textEnd, words, set.index);
     }
+}
+
+void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set)
+{
+    if (lineCount == 0) return;
+    LineMarks marks;
+    MarkLines(lines, lineCount, marks);
+    ApplyKeywordCase(block, readable, marks, set);
 }
 
 std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set)

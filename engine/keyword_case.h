@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "line_marks.h"
 #include "line_span.h"
 
 namespace recasor {
@@ -25,6 +26,10 @@ std::string& ApplyKeywordCase(std::string& line, const KeywordSet& set);
 // line's start and the last line's end may be written back as they were;
 // nothing outside is written.
 void ApplyKeywordCase(char* block, size_t readable, const LineSpan* lines, size_t lineCount, const KeywordSet& set);
+
+// The same for lines given as bitmaps (see line_marks.h), such as those of
+// a text split at LF.
+void ApplyKeywordCase(char* block, size_t readable, const LineMarks& marks, const KeywordSet& set);
 
 // The spelling to write for a word of word characters in any letter case
 // (its first `length` bytes), looked up in the set's table, or nullptr when

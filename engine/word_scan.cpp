@@ -1,6 +1,5 @@
 #include "word_scan.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -138,29 +137,6 @@ bool StartsDataStatement(const char* text, size_t at, const LineMarks& marks)
 }
 
 }  // namespace
-
-void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks)
-{
-    marks.textEnd = count == 0 ? 0 : lines[count - 1].start + lines[count - 1].length;
-    marks.blockCount = marks.textEnd / 64 + 1;
-    size_t words = marks.blockCount + 1;  // one more for the look at the next block's first bit
-    if (words <= LineMarks::kInlineWords) {
-        marks.starts = marks.inlineBits;
-        marks.ends = marks.inlineBits + LineMarks::kInlineWords;
-    } else {
-        marks.heapBits.resize(2 * words);
-        marks.starts = marks.heapBits.data();
-        marks.ends = marks.heapBits.data() + words;
-    }
-    std::fill(marks.starts, marks.starts + words, 0);
-    std::fill(marks.ends, marks.ends + words, 0);
-    for (size_t i = 0; i < count; ++i) {
-        size_t start = lines[i].start;
-        size_t end = start + lines[i].length;
-        marks.starts[start / 64] |= uint64_t{1} << (start % 64);
-        marks.ends[end / 64] |= uint64_t{1} << (end % 64);
-    }
-}
 
 void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_t first, size_t count,
                 const WordsToSkip& skip, ScanCarry& carry, FoundWords& words)

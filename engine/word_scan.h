@@ -10,32 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
-
-#include "line_span.h"
+#include "line_marks.h"
 
 namespace recasor {
-
-// The lines of a block as bitmaps, one bit per byte: on the stack for a
-// short text (a line of an editor, say), on the heap for a longer one. Not
-// to be copied: the pointers lead into the record itself.
-struct LineMarks {
-    static constexpr size_t kInlineWords = 18;  // texts of up to 1087 bytes
-    uint64_t* starts = nullptr;  // each line's first byte
-    uint64_t* ends = nullptr;    // the byte after each line's text
-    size_t textEnd = 0;          // the end of the last line
-    size_t blockCount = 0;       // 64-byte blocks to scan: every one that holds a line byte or textEnd
-    uint64_t inlineBits[2 * kInlineWords];
-    std::vector<uint64_t> heapBits;
-
-    LineMarks() = default;
-    LineMarks(const LineMarks&) = delete;
-    LineMarks& operator=(const LineMarks&) = delete;
-};
-
-// Marks the lines, which must be in ascending order with at least one byte
-// (a line end) between two of them.
-void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks);
 
 // What one block hands on to the next.
 struct ScanCarry {

@@ -6,24 +6,30 @@
 #include <string>
 #include <vector>
 
+#include "line_marks.h"
 #include "line_reader.h"
-
-using recasor::LineSpan;
 
 namespace {
 
+// The lines as trx sees them: the reader's blocks, split by the engine's
+// rule for LF text.
 std::vector<std::string> LinesOf(const std::string& bytes)
 {
     std::FILE* file = std::tmpfile();
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
     std::vector<std::string> lines;
+    recasor::LineMarks marks;
+    bool unfinished = false;
     LineReadResult result = ReadLines(file, [&](LineBatch& batch) {
-        for (const LineSpan& line : batch.lines) {
-            // Each line is followed by its line end, within the block.
-            EXPECT_LE(line.start + line.length, batch.blockLength);
-            lines.emplace_back(batch.block + line.start, line.length);
-        }
+        // Every block but the last ends with an LF.
+        EXPECT_FALSE(unfinished);
+        unfinished = batch.blockLength == 0 || batch.block[batch.blockLength - 1] != '\n';
+        recasor::MarkLineFeedLines(batch.block, batch.blockLength, batch.blockLength + kReadableAfterBatch, marks);
+        recasor::ForEachMarkedLine(marks, [&](size_t start, size_t end) {
+            EXPECT_LE(end, batch.blockLength);
+            lines.emplace_back(batch.block + start, end - start);
+        });
         return true;
     });
     std::fclose(file);

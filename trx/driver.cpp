@@ -7,6 +7,7 @@
 
 #include "command_line.h"
 #include "keyword_case.h"
+#include "line_marks.h"
 #include "line_reader.h"
 #include "output_file.h"
 #include "platform.h"
@@ -65,19 +66,29 @@ void Write(OutputBuffer& output, const char* bytes, size_t length)
     output.used += length;
 }
 
-// Writes the converted lines of a batch, each ending CR LF. Lines that
-// already end CR LF go out together with their neighbours, as they stand.
-void WriteBatch(OutputBuffer& output, const LineBatch& batch)
+// Writes the converted lines of a batch, each ending CR LF: the bytes as
+// they stand but for the line ends that are not CR LF already.
+void WriteBatch(OutputBuffer& output, const LineBatch& batch, const LineMarks& lines)
 {
+    if (lines.allEndInCrLf) {
+        Write(output, batch.block, batch.blockLength);
+        return;
+    }
     size_t unchangedFrom = 0;
-    for (size_t i = 0; i < batch.lines.size(); ++i) {
-        size_t textEnd = batch.lines[i].start + batch.lines[i].length;
-        size_t lineEnd = i + 1 < batch.lines.size() ? batch.lines[i + 1].start : batch.blockLength;
-        bool endsCrLf = lineEnd - textEnd == 2 && batch.block[textEnd] == '\r' && batch.block[textEnd + 1] == '\n';
-        if (endsCrLf) continue;
-        Write(output, batch.block + unchangedFrom, textEnd - unchangedFrom);
+    for (size_t word = 0; word < lines.blockCount; ++word) {
+        for (uint64_t bits = lines.otherEnds[word]; bits != 0; bits &= bits - 1) {
+            size_t textEnd = 64 * word + static_cast<size_t>(__builtin_ctzll(bits));
+            Write(output, batch.block + unchangedFrom, textEnd - unchangedFrom);
+            Write(output, "\r\n", 2);
+            unchangedFrom = textEnd + (batch.block[textEnd] == '\n' ? 1 : 3);  // LF, or CR CR LF
+        }
+    }
+    bool lastLineUnended = batch.blockLength > 0 && batch.block[batch.blockLength - 1] != '\n';
+    if (lastLineUnended) {
+        // The input's last line: its text, then CR LF (for the CR that may end it).
+        Write(output, batch.block + unchangedFrom, lines.textEnd - unchangedFrom);
         Write(output, "\r\n", 2);
-        unchangedFrom = lineEnd;
+        unchangedFrom = batch.blockLength;
     }
     Write(output, batch.block + unchangedFrom, batch.blockLength - unchangedFrom);
 }
@@ -89,9 +100,12 @@ LineReadResult ConvertStream(std::FILE* input, std::FILE* outputFile, const Keyw
 {
     OutputBuffer output;
     output.file = outputFile;
+    LineMarks lines;
     LineReadResult read = ReadLines(input, [&](LineBatch& batch) {
-        ApplyKeywordCase(batch.block, batch.blockLength + kReadableAfterBatch, batch.lines.data(), batch.lines.size(), set);
-        WriteBatch(output, batch);
+        size_t readable = batch.blockLength + kReadableAfterBatch;
+        MarkLineFeedLines(batch.block, batch.blockLength, readable, lines);
+        ApplyKeywordCase(batch.block, readable, lines, set);
+        WriteBatch(output, batch, lines);
         return !output.failed;
     });
     Flush(output);

@@ -32,32 +32,20 @@ struct ReadBuffer {
     }
 };
 
-// Calls onLineFeed(position) for each LF in text[from, to), in order: 64
-// bytes at a time where SSE2 can be assumed (short lines make a call to
-// memchr per line the larger cost), the rest with memchr.
-template <typename OnLineFeed>
-void ForEachLineFeed(const char* text, size_t from, size_t to, OnLineFeed&& onLineFeed)
+// The last LF of text[0, length), or nullptr: sixteen bytes at a time from
+// the end where SSE2 can be assumed (memrchr is not everywhere).
+const char* FindLastLineFeed(const char* text, size_t length)
 {
+    size_t end = length;
 #if defined(__SSE2__)
-    for (; from + 64 <= to; from += 64) {
-        uint64_t bits = 0;
-        for (int k = 0; k < 4; ++k)
-            bits |= uint64_t{recasor::BitsOf(recasor::Equal(recasor::Load16(text + from + 16 * k), '\n'))} << (16 * k);
-        for (; bits != 0; bits &= bits - 1) onLineFeed(from + static_cast<size_t>(__builtin_ctzll(bits)));
+    for (; end >= 16; end -= 16) {
+        uint32_t bits = recasor::BitsOf(recasor::Equal(recasor::Load16(text + end - 16), '\n'));
+        if (bits != 0) return text + end - 16 + (31 - __builtin_clz(bits));
     }
 #endif
-    while (auto* lineFeed = static_cast<const char*>(std::memchr(text + from, '\n', to - from))) {
-        size_t at = static_cast<size_t>(lineFeed - text);
-        onLineFeed(at);
-        from = at + 1;
-    }
-}
-
-size_t TrailingCarriageReturns(const char* text, size_t length, size_t atMost)
-{
-    size_t count = 0;
-    while (count < atMost && count < length && text[length - 1 - count] == '\r') ++count;
-    return count;
+    while (end > 0)
+        if (text[--end] == '\n') return text + end;
+    return nullptr;
 }
 
 }  // namespace
@@ -73,20 +61,14 @@ LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch)
     LineBatch batch;
 
     for (;;) {
-        batch.lines.clear();
         size_t from = lineStart > scanned ? lineStart : scanned;
-        ForEachLineFeed(buffer.data(), from, filled, [&](size_t end) {
-            size_t length = end - lineStart;
-            length -= TrailingCarriageReturns(buffer.data() + lineStart, length, 2);
-            batch.lines.push_back({lineStart, length});
-            lineStart = end + 1;
-        });
+        const char* lastLineFeed = FindLastLineFeed(buffer.data() + from, filled - from);
         scanned = filled;
-        if (!batch.lines.empty()) {
-            size_t batchStart = batch.lines.front().start;
-            for (recasor::LineSpan& line : batch.lines) line.start -= batchStart;
-            batch.block = buffer.data() + batchStart;
-            batch.blockLength = lineStart - batchStart;
+        if (lastLineFeed != nullptr) {
+            size_t end = static_cast<size_t>(lastLineFeed - buffer.data()) + 1;
+            batch.block = buffer.data() + lineStart;
+            batch.blockLength = end - lineStart;
+            lineStart = end;
             if (!onBatch(batch)) return LineReadResult::Stopped;
         }
         if (inputEnded) break;
@@ -114,10 +96,8 @@ LineReadResult ReadLines(std::FILE* input, const LineBatchHandler& onBatch)
     }
 
     if (filled > lineStart) {
-        size_t length = filled - lineStart;
-        batch.lines.assign(1, {0, length - TrailingCarriageReturns(buffer.data() + lineStart, length, 1)});
         batch.block = buffer.data() + lineStart;
-        batch.blockLength = length;
+        batch.blockLength = filled - lineStart;
         if (!onBatch(batch)) return LineReadResult::Stopped;
     }
     return LineReadResult::Complete;
