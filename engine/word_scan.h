@@ -49,8 +49,27 @@ struct FoundWords {
 // Scans the blocks [first, first + count) of the text (block b holds bytes
 // [64 b, 64 b + 64)) and appends the positions of their words. `readable`
 // counts the bytes from `text` on that may be read; whole blocks are read
-// where they can be.
+// where they can be. Runs the AVX2 build of the scan where the processor
+// has it.
 void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_t first, size_t count,
                 const WordsToSkip& skip, ScanCarry& carry, FoundWords& words);
+
+// The two builds of the scan, which find the same words: the one for any
+// processor of the target (SSE2 where it can be assumed, else byte by
+// byte), and where it is built, one that classifies 32 bytes at a time
+// with AVX2.
+namespace baseline {
+void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_t first, size_t count,
+                const WordsToSkip& skip, ScanCarry& carry, FoundWords& words);
+}
+#if defined(RECASOR_AVX2_SCAN)
+namespace avx2 {
+void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_t first, size_t count,
+                const WordsToSkip& skip, ScanCarry& carry, FoundWords& words);
+}
+#endif
+
+// Whether ScanBlocks runs the AVX2 build.
+bool ScanUsesAvx2();
 
 }  // namespace recasor

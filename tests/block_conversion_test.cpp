@@ -13,6 +13,7 @@
 #include "keyword_case.h"
 #include "support/keyword_oracles.h"
 #include "vocabulary.h"
+#include "word_scan.h"
 
 using namespace recasor;
 
@@ -248,4 +249,37 @@ TEST(BlockConversion, NumbersAndSingleCharactersAreLookedUpOnlyWhenAKeyIsSuch)
             ASSERT_EQ(converted.substr(0, block.size()), expected) << keywords << ", pad " << pad;
         }
     }
+}
+
+TEST(BlockConversion, BothBuildsOfTheScanFindTheSameWords)
+{
+#if !defined(RECASOR_AVX2_SCAN)
+    GTEST_SKIP() << "the scan has one build here";
+#else
+    if (!ScanUsesAvx2()) GTEST_SKIP() << "this processor has no AVX2";
+    // Random BASIC-like bytes: words, numbers, quotes, apostrophes, DATA,
+    // spaces and line ends, in texts of every length up to a few blocks.
+    const char* pieces[] = {"print ", "Data ", "  data ", "x", "\"", "'", " ", "12", "&h1F", "a$", "_b.c", "\r", "\n", "\t", "?"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        size_t count = random() % 60;
+        for (size_t i = 0; i < count; ++i) text += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+        text += std::string(64, 'z');  // readable bytes past the text
+        LineMarks marks;
+        MarkLineFeedLines(text.data(), text.size() - 64, text.size(), marks);
+        for (bool skipping : {false, true}) {
+            WordsToSkip skip;
+            skip.numbers = skip.singleCharacters = skipping;
+            FoundWords plain, wide;
+            ScanCarry plainCarry, wideCarry;
+            baseline::ScanBlocks(text.data(), text.size(), marks, 0, marks.blockCount, skip, plainCarry, plain);
+            avx2::ScanBlocks(text.data(), text.size(), marks, 0, marks.blockCount, skip, wideCarry, wide);
+            ASSERT_EQ(plain.startCount, wide.startCount) << text;
+            ASSERT_EQ(plain.endCount, wide.endCount) << text;
+            for (size_t i = 0; i < plain.startCount; ++i) ASSERT_EQ(plain.starts[i], wide.starts[i]) << text;
+            for (size_t i = 0; i < plain.endCount; ++i) ASSERT_EQ(plain.ends[i], wide.ends[i]) << text;
+        }
+    }
+#endif
 }
