@@ -52,15 +52,15 @@ struct LateWord {
 
 // Converts the words [0, count) of the list, all of them ending before
 // `writable` (the bytes up to it may be written back as they were).
-// Each short word costs one probe of one bucket and no branch on its
-// outcome: the 16 bytes from its start are computed first, as the spelling
-// blended over the old bytes (or the old bytes alone), and written in a
-// second pass, so that no load waits for a store to a place it overlaps.
+// Each short word costs one probe of one bucket: the 16 bytes from its
+// start are written back as the spelling blended over the old bytes (or
+// the old bytes alone). All words' bytes are read before the first write,
+// so that no load waits for a store to a place it overlaps.
 void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const size_t* ends, size_t count,
                       const WordIndex& index)
 {
     using namespace word_index_detail;
-    __m128i results[FoundWords::kCapacity];
+    __m128i results[FoundWords::kCapacity];  // each word's 16 bytes as they were
     LateWord late[FoundWords::kCapacity];
     size_t lateCount = 0;
     size_t fast = 0;
@@ -84,7 +84,9 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
             length = 0;
         }
         __m128i mask = LengthMask(length);
-        __m128i key = _mm_or_si128(_mm_and_si128(Load16(block + starts[i]), mask), _mm_and_si128(mask, foldBits));
+        __m128i bytes = Load16(block + starts[i]);
+        __m128i key = _mm_or_si128(_mm_and_si128(bytes, mask), _mm_and_si128(mask, foldBits));
+        results[i] = bytes;
         uint64_t hash = Mix(static_cast<uint64_t>(_mm_cvtsi128_si64(key)),
                             static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(key, key))));
         keys[i] = key;
@@ -107,13 +109,16 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
     for (size_t i = 0; i < fast; ++i) {
         size_t start = starts[i];
         size_t length = ends[i] - start;
-        __m128i bytes = Load16(block + start);
+        __m128i bytes = results[i];
         __m128i key = keys[i];
         __m128i spelling = Load16(candidates[i]);
         // The key's folding bits are exactly its first `length` bytes' 0x20s.
         bool hit = AllBytesEqual(_mm_or_si128(spelling, _mm_and_si128(key, foldBits)), key);
         __m128i useMask = LengthMask(hit && length <= kShortWord ? length : 0);
-        results[i] = _mm_or_si128(_mm_and_si128(spelling, useMask), _mm_andnot_si128(useMask, bytes));
+        // No later load reads the block: the word's bytes were taken in the
+        // first pass, so this store holds up nothing.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block + start),
+                         _mm_or_si128(_mm_and_si128(spelling, useMask), _mm_andnot_si128(useMask, bytes)));
         // Rare: another slot with the same tag, or a word placed past a
         // full home bucket.
         uint32_t goOn = tagWords[i] & (uint32_t{hit} - 1);
@@ -126,7 +131,6 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
                 late[lateCount++] = {start, length, later};
         }
     }
-    for (size_t i = 0; i < fast; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(block + starts[i]), results[i]);
     for (size_t i = 0; i < lateCount; ++i) WriteSpelling(block + late[i].start, late[i].spelling, late[i].length);
     for (size_t i = fast; i < count; ++i) ConvertWordPlainly(block, starts[i], ends[i], writable, index);
 }
