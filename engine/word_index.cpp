@@ -84,7 +84,7 @@ bool InsertShort(WordIndex& index, const char* entry, const char* spelling, size
     if (!PlaceShortWord(index, spelling, length, FoldWord(entry, length, length))) return false;
     ++index.shortUsed;
     ++index.used;
-    if (entry[0] >= '0' && entry[0] <= '9') index.hasNumberKeys = true;
+    if ((entry[0] >= '0' && entry[0] <= '9') || entry[0] == '&') index.hasNumberKeys = true;
     if (length == 1) index.hasOneByteKeys = true;
     return true;
 }
@@ -103,7 +103,7 @@ bool InsertLong(WordIndex& index, const char* entry, size_t length, uint32_t spe
     slot.hashTag = HashTag(folded.hash);
     ++index.longUsed;
     ++index.used;
-    if (entry[0] >= '0' && entry[0] <= '9') index.hasNumberKeys = true;
+    if ((entry[0] >= '0' && entry[0] <= '9') || entry[0] == '&') index.hasNumberKeys = true;
     if (length > index.longestKey) index.longestKey = length;
     return true;
 }

@@ -66,7 +66,7 @@ struct WordIndex {
 
     size_t used = 0;                   // distinct words, short and long
     // What no lookup is needed for: numbers, unless a word starts with a
-    // digit, and single characters, unless a word is one.
+    // digit or &, and single characters, unless a word is one.
     bool hasNumberKeys = false;
     bool hasOneByteKeys = false;
 };

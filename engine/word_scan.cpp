@@ -27,10 +27,10 @@ struct ByteClassBits {
     uint64_t space = 0;       // the space character only (a tab is no space to DATA)
     uint64_t letterD = 0;     // d or D
     uint64_t letterA = 0;     // a or A
-    uint64_t digit = 0;       // 0 to 9
+    uint64_t numberStart = 0; // 0 to 9, and & (which starts &H, &O and &B literals)
 };
 
-enum ClassFlag : uint8_t { kWord = 1, kQuote = 2, kApostrophe = 4, kSpace = 8, kLetterD = 16, kLetterA = 32, kDigit = 64 };
+enum ClassFlag : uint8_t { kWord = 1, kQuote = 2, kApostrophe = 4, kSpace = 8, kLetterD = 16, kLetterA = 32, kNumberStart = 64 };
 
 constexpr std::array<uint8_t, 256> MakeClassTable()
 {
@@ -43,7 +43,7 @@ constexpr std::array<uint8_t, 256> MakeClassTable()
         if (c == ' ') flags |= kSpace;
         if (lower == 'd') flags |= kLetterD;
         if (lower == 'a') flags |= kLetterA;
-        if (c >= '0' && c <= '9') flags |= kDigit;
+        if ((c >= '0' && c <= '9') || c == '&') flags |= kNumberStart;
         table[static_cast<size_t>(c)] = flags;
     }
     return table;
@@ -63,7 +63,7 @@ ByteClassBits ClassifyBytes(const char* at, size_t count)
         bits.space |= uint64_t{(flags & kSpace) != 0} << i;
         bits.letterD |= uint64_t{(flags & kLetterD) != 0} << i;
         bits.letterA |= uint64_t{(flags & kLetterA) != 0} << i;
-        bits.digit |= uint64_t{(flags & kDigit) != 0} << i;
+        bits.numberStart |= uint64_t{(flags & kNumberStart) != 0} << i;
     }
     return bits;
 }
@@ -98,7 +98,7 @@ ByteClassBits ClassifyBlock(const char* at)
         bits.space |= BitsOf32(Equal32(bytes, ' ')) << shift;
         bits.letterD |= BitsOf32(Equal32(folded, 'd')) << shift;
         bits.letterA |= BitsOf32(Equal32(folded, 'a')) << shift;
-        bits.digit |= BitsOf32(digits) << shift;
+        bits.numberStart |= BitsOf32(_mm256_or_si256(digits, Equal32(bytes, '&'))) << shift;
     }
     return bits;
 }
@@ -117,7 +117,7 @@ ByteClassBits ClassifyBlock(const char* at)
         bits.space |= uint64_t{BitsOf(Equal(bytes, ' '))} << shift;
         bits.letterD |= uint64_t{BitsOf(Equal(folded, 'd'))} << shift;
         bits.letterA |= uint64_t{BitsOf(Equal(folded, 'a'))} << shift;
-        bits.digit |= uint64_t{BitsOf(InRange(bytes, '0', '9'))} << shift;
+        bits.numberStart |= uint64_t{BitsOf(_mm_or_si128(InRange(bytes, '0', '9'), Equal(bytes, '&')))} << shift;
     }
     return bits;
 }
@@ -250,7 +250,7 @@ void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_
         uint64_t ends = ~word & wordBefore & liveBefore;
         // A number is no vocabulary word: its start, and its end found by
         // the carry from the start through its characters, are dropped.
-        uint64_t numberStarts = starts & classes.digit & ~lastOfUnclosed & numbersToSkip;
+        uint64_t numberStarts = starts & classes.numberStart & ~lastOfUnclosed & numbersToSkip;
         uint64_t numberEnds = (AddWithCarry(word, numberStarts, carry.numberCarry) ^ word ^ numberStarts) & ~word;
         starts = (starts & ~numberStarts) | lastOfUnclosed;
         ends &= ~numberEnds;

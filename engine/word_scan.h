@@ -29,7 +29,7 @@ struct ScanCarry {
 // Words that need no lookup, for a vocabulary in which none is such a word
 // (most words of a program are names and numbers, and many are one letter).
 struct WordsToSkip {
-    bool numbers = false;            // words that start with a digit
+    bool numbers = false;            // words that start with a digit or & (&H1F, say)
     bool singleCharacters = false;   // words of one character (most, not all: those at a block's end are kept)
 };
 

@@ -234,10 +234,10 @@ TEST(BlockConversion, ManyKeysConvertInBlocksAsTheyAreLookedUpOneByOne)
 
 TEST(BlockConversion, NumbersAndSingleCharactersAreLookedUpOnlyWhenAKeyIsSuch)
 {
-    for (const std::string& keywords : {std::string("Print Dim"), std::string("Print Dim 3D 1st X ?")}) {
+    for (const std::string& keywords : {std::string("Print Dim"), std::string("Print Dim 3D 1st X ? &Hex")}) {
         SearchLists lists{ListOf(keywords), ListOf(""), ListOf("%1st")};
         KeywordSet set = MakeKeywordSet(lists);
-        std::string line = "print 3d 123 3dx 1st %1st 12print &h1f 1.5e3 x=y(x) ?x ? dim \"x 3d";
+        std::string line = "print 3d 123 3dx 1st %1st 12print &h1f &hex 1.5e3 x=y(x) ?x ? dim \"x 3d";
         for (size_t pad = 0; pad < 70; ++pad) {
             std::string filler(pad, ' ');
             std::string block = filler + "\n" + line + "\n" + line.substr(0, pad % line.size()) + "3d";
