@@ -234,7 +234,7 @@ TEST(BlockConversion, ManyKeysConvertInBlocksAsTheyAreLookedUpOneByOne)
 
 TEST(BlockConversion, NumbersAndSingleCharactersAreLookedUpOnlyWhenAKeyIsSuch)
 {
-    for (const std::string& keywords : {std::string("Print Dim"), std::string("Print Dim 3D 1st X ? &Hex")}) {
+    for (const std::string& keywords : {std::string("Print Dim"), std::string("Print Dim 3D 1st X ?"), std::string("Print Dim &Hex")}) {
         SearchLists lists{ListOf(keywords), ListOf(""), ListOf("%1st")};
         KeywordSet set = MakeKeywordSet(lists);
         std::string line = "print 3d 123 3dx 1st %1st 12print &h1f &hex 1.5e3 x=y(x) ?x ? dim \"x 3d";
