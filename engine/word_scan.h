@@ -36,7 +36,7 @@ struct WordsToSkip {
 // Word positions, in scan order: starts[i] and ends[i] delimit the i-th
 // word once both are known (a word may end in a later block than it starts).
 struct FoundWords {
-    static constexpr size_t kBlocksPerRound = 16;
+    static constexpr size_t kBlocksPerRound = 32;
     // At most one word per two bytes, one word left from the round before,
     // and room for the eight-at-a-time writes past the last.
     static constexpr size_t kCapacity = kBlocksPerRound * 32 + 1 + 8;
