@@ -9,8 +9,9 @@ namespace recasor {
 namespace {
 
 // Room for `blocks` 64-byte blocks and the one after (the scan looks at the
-// next block's first bit), all bits clear.
-void PrepareMarks(LineMarks& marks, size_t blocks)
+// next block's first bit); with `clear`, all bits clear, else only those of
+// the block after.
+void PrepareMarks(LineMarks& marks, size_t blocks, bool clear)
 {
     size_t words = blocks + 1;
     size_t stride = words <= LineMarks::kInlineWords ? LineMarks::kInlineWords : words;
@@ -22,9 +23,10 @@ void PrepareMarks(LineMarks& marks, size_t blocks)
     marks.starts = bits;
     marks.ends = bits + stride;
     marks.otherEnds = bits + 2 * stride;
-    std::fill(marks.starts, marks.starts + words, 0);
-    std::fill(marks.ends, marks.ends + words, 0);
-    std::fill(marks.otherEnds, marks.otherEnds + words, 0);
+    size_t from = clear ? 0 : blocks;
+    std::fill(marks.starts + from, marks.starts + words, 0);
+    std::fill(marks.ends + from, marks.ends + words, 0);
+    std::fill(marks.otherEnds + from, marks.otherEnds + words, 0);
 }
 
 void SetBit(uint64_t* bits, size_t position) { bits[position / 64] |= uint64_t{1} << (position % 64); }
@@ -56,7 +58,7 @@ void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks)
     marks.textEnd = count == 0 ? 0 : lines[count - 1].start + lines[count - 1].length;
     marks.blockCount = marks.textEnd / 64 + 1;
     marks.allEndInCrLf = false;
-    PrepareMarks(marks, marks.blockCount);
+    PrepareMarks(marks, marks.blockCount, true);
     for (size_t i = 0; i < count; ++i) {
         SetBit(marks.starts, lines[i].start);
         SetBit(marks.ends, lines[i].start + lines[i].length);
@@ -66,7 +68,7 @@ void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks)
 void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMarks& marks)
 {
     size_t blocks = length / 64 + 1;
-    PrepareMarks(marks, blocks);
+    PrepareMarks(marks, blocks, false);  // every block's bits are written below
     // First the LFs (into `starts`) and CRs (into `ends`) of every block ...
     for (size_t block = 0; block < blocks; ++block) {
         size_t base = 64 * block;
