@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "ascii.h"
 #include "byte_classes_sse2.h"
 #include "vocabulary.h"
 #include "word_scan.h"

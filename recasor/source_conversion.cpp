@@ -10,8 +10,9 @@ namespace recasor {
 
 namespace {
 
-// The engine reads whole 16-byte blocks when this many bytes follow a line.
-constexpr size_t kSpareBytes = 16;
+// The engine classifies text 64 bytes at a time: with this many bytes after
+// the text it reads the last block whole too.
+constexpr size_t kSpareBytes = 64;
 
 }  // namespace
 
