@@ -39,6 +39,15 @@ constexpr LengthMasks kLengthMasks = MakeLengthMasks();
 
 inline __m128i LengthMask(size_t length) { return _mm_load_si128(reinterpret_cast<const __m128i*>(kLengthMasks.bytes[length])); }
 
+// A folded key held in a vector, as the index's two halves.
+inline word_index_detail::FoldedWord HalvesOf(__m128i key)
+{
+    word_index_detail::FoldedWord folded;
+    folded.head0 = static_cast<uint64_t>(_mm_cvtsi128_si64(key));
+    folded.head1 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(key, key)));
+    return folded;
+}
+
 inline bool AllBytesEqual(__m128i left, __m128i right) { return BitsOf(_mm_cmpeq_epi8(left, right)) == 0xFFFF; }
 
 // A word that the fast path leaves for later: its spelling is written after
@@ -86,8 +95,8 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
         __m128i bytes = Load16(block + starts[i]);
         __m128i key = _mm_or_si128(_mm_and_si128(bytes, mask), _mm_and_si128(mask, foldBits));
         results[i] = bytes;
-        uint64_t hash = Mix(static_cast<uint64_t>(_mm_cvtsi128_si64(key)),
-                            static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(key, key))));
+        FoldedWord halves = HalvesOf(key);
+        uint64_t hash = Mix(halves.head0, halves.head1);
         keys[i] = key;
         hashes[i] = hash;
         __builtin_prefetch(&index.bucketTags[hash & index.bucketMask]);
@@ -122,9 +131,7 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
         // full home bucket.
         uint32_t goOn = tagWords[i] & (uint32_t{hit} - 1);
         if (__builtin_expect(goOn != 0, 0) && length <= kShortWord) {
-            FoldedWord folded;
-            folded.head0 = static_cast<uint64_t>(_mm_cvtsi128_si64(key));
-            folded.head1 = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(key, key)));
+            FoldedWord folded = HalvesOf(key);
             folded.hash = hashes[i];
             if (const char* later = FindShortWord(index, folded.hash & index.bucketMask, length, folded))
                 late[lateCount++] = {start, length, later};

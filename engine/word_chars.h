@@ -21,4 +21,7 @@ inline constexpr std::array<bool, 256> kWordChars = MakeWordCharTable();
 // Letters a to z, digits and _ % & $ . ! ? @ (tested on lower-case text).
 inline bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
 
+// The characters a number starts with: a digit, or the & of &H, &O and &B.
+constexpr bool IsNumberStart(char c) { return (c >= '0' && c <= '9') || c == '&'; }
+
 }  // namespace recasor

@@ -1,5 +1,7 @@
 #include "word_index.h"
 
+#include "word_chars.h"
+
 namespace recasor {
 
 namespace {
@@ -34,8 +36,17 @@ void Grow(WordIndex& index)
     }
 }
 
-// One bucket more than the mask reaches: a lookup may read the slot just
-// past its bucket.
+// What the index records of every word added, short or long.
+void CountNewWord(WordIndex& index, const char* entry, size_t length)
+{
+    ++index.used;
+    if (IsNumberStart(entry[0])) index.hasNumberKeys = true;
+    if (length == 1) index.hasOneByteKeys = true;
+    if (length > index.longestKey) index.longestKey = length;
+}
+
+// One bucket more than the mask reaches, always empty: a lookup whose tag
+// matches nothing in its home bucket reads that one instead.
 void SetBuckets(WordIndex& index, size_t count)
 {
     index.buckets.assign(count + 1, WordBucket{});
@@ -83,9 +94,7 @@ bool InsertShort(WordIndex& index, const char* entry, const char* spelling, size
         GrowBuckets(index);
     if (!PlaceShortWord(index, spelling, length, FoldWord(entry, length, length))) return false;
     ++index.shortUsed;
-    ++index.used;
-    if ((entry[0] >= '0' && entry[0] <= '9') || entry[0] == '&') index.hasNumberKeys = true;
-    if (length == 1) index.hasOneByteKeys = true;
+    CountNewWord(index, entry, length);
     return true;
 }
 
@@ -102,9 +111,7 @@ bool InsertLong(WordIndex& index, const char* entry, size_t length, uint32_t spe
     slot.spellingOffset = spellingOffset;
     slot.hashTag = HashTag(folded.hash);
     ++index.longUsed;
-    ++index.used;
-    if ((entry[0] >= '0' && entry[0] <= '9') || entry[0] == '&') index.hasNumberKeys = true;
-    if (length > index.longestKey) index.longestKey = length;
+    CountNewWord(index, entry, length);
     return true;
 }
 

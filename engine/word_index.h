@@ -240,9 +240,8 @@ inline uint32_t TagMatches(uint32_t tagWord, uint32_t tag)
     return (differences - kEveryTagByte) & ~differences & (kEveryTagByte << 7);
 }
 
-// The slot that holds a short word, or nullptr. `bucket` is where the
-// search starts: the word's home, or one after it when the caller has
-// looked there already.
+// The slot that holds a short word, or nullptr; the search starts at the
+// word's home bucket.
 inline const char* FindShortWord(const WordIndex& index, size_t bucket, size_t length, const FoldedWord& folded)
 {
     for (;; bucket = (bucket + 1) & index.bucketMask) {

@@ -43,7 +43,7 @@ constexpr std::array<uint8_t, 256> MakeClassTable()
         if (c == ' ') flags |= kSpace;
         if (lower == 'd') flags |= kLetterD;
         if (lower == 'a') flags |= kLetterA;
-        if ((c >= '0' && c <= '9') || c == '&') flags |= kNumberStart;
+        if (IsNumberStart(static_cast<char>(c))) flags |= kNumberStart;
         table[static_cast<size_t>(c)] = flags;
     }
     return table;
