@@ -112,14 +112,14 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
     for (size_t i = 0; i < fast; ++i) {
         uint64_t hash = hashes[i];
         size_t home = hash & index.bucketMask;
-        uint32_t tagWord = index.bucketTags[home];
+        uint64_t tagWord = index.bucketTags[home];
         uint32_t tagged = TagMatches(tagWord, SlotTag(hash));
         // The slot whose tag matches, else the always empty bucket past the
         // last (no branch, and no cache miss for the many words no list holds).
         size_t bucket = tagged != 0 ? home : index.bucketMask + 1;
         size_t slot = static_cast<size_t>(__builtin_ctz(tagged | 0x80000000u)) / 8;
         candidates[i] = index.buckets[bucket].slots[slot];
-        tagWords[i] = tagged | (tagWord & kPassedOver);
+        tagWords[i] = tagged | MayHavePassed(tagWord, hash);
         __builtin_prefetch(candidates[i]);
     }
     for (size_t i = 0; i < fast; ++i) {

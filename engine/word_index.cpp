@@ -68,7 +68,7 @@ bool PlaceShortWord(WordIndex& index, const char* spelling, size_t length, const
             }
             if (SlotMatches(slot, length, folded)) return false;
         }
-        index.bucketTags[bucket] |= kPassedOver;
+        index.bucketTags[bucket] |= PassedOverBit(folded.hash);
     }
 }
 

@@ -48,10 +48,11 @@ struct WordIndex {
     // Short words: open addressing over buckets. Each bucket has a word of
     // tags beside it: a byte per slot from the hash of the word it holds
     // (0 while free), so that a lookup compares one slot at most, and a
-    // flag for a full bucket that a word had to pass on its way to a later
-    // one: only there does a lookup that missed go on to the next bucket.
+    // filter of the words that had to pass the bucket, full, on their way to
+    // a later one: only where a word's bit is set there does a lookup that
+    // missed go on to the next bucket.
     std::vector<WordBucket> buckets;  // a power of two, and one more, always empty, that no word calls home
-    std::vector<uint32_t> bucketTags; // one per bucket
+    std::vector<uint64_t> bucketTags; // one per bucket
     size_t bucketMask = 0;
     size_t shortUsed = 0;
 
@@ -225,18 +226,32 @@ inline bool SlotMatches(const char* slot, size_t length, const FoldedWord& folde
            (slot1 | (kFoldBits & kByteMasks.high[length])) == folded.head1;
 }
 
-// A bucket's tag word: byte k the tag of slot k (6 bits of the hash, plus
-// one, so that no tag is 0), and its top bit the bucket's "passed over" flag.
-inline constexpr uint32_t kPassedOver = 0x80000000u;
+// A bucket's tag word: byte k (of the low four) the tag of slot k, 8 bits
+// of the hash (none of them 0, the mark of a free slot), and in the upper
+// half one bit, chosen by 5 other bits of the hash, for each word that
+// passed the bucket.
 inline constexpr uint32_t kEveryTagByte = 0x01010101u;
 
-inline uint32_t SlotTag(uint64_t hash) { return static_cast<uint32_t>(hash >> 58) + 1; }
+inline uint32_t SlotTag(uint64_t hash)
+{
+    uint32_t tag = static_cast<uint32_t>(hash >> 56);
+    return tag | static_cast<uint32_t>(tag == 0);
+}
+
+inline uint64_t PassedOverBit(uint64_t hash) { return uint64_t{1} << (32 + ((hash >> 51) & 31)); }
+
+// Nonzero when a word of this hash may have passed the bucket, full: a
+// lookup that found it nowhere in the bucket goes on to the next one.
+inline uint32_t MayHavePassed(uint64_t tagWord, uint64_t hash)
+{
+    return static_cast<uint32_t>((tagWord & PassedOverBit(hash)) >> 32);
+}
 
 // Bit 7 of byte k set where slot k of the tag word carries the tag; exact
 // for the lowest one set (a borrow may mark bytes above it).
-inline uint32_t TagMatches(uint32_t tagWord, uint32_t tag)
+inline uint32_t TagMatches(uint64_t tagWord, uint32_t tag)
 {
-    uint32_t differences = (tagWord ^ (tag * kEveryTagByte)) & (kEveryTagByte * 0x7F);
+    uint32_t differences = static_cast<uint32_t>(tagWord) ^ (tag * kEveryTagByte);
     return (differences - kEveryTagByte) & ~differences & (kEveryTagByte << 7);
 }
 
@@ -250,7 +265,7 @@ inline const char* FindShortWord(const WordIndex& index, size_t bucket, size_t l
             if (slot[0] == 0) return nullptr;
             if (SlotMatches(slot, length, folded)) return slot;
         }
-        if ((index.bucketTags[bucket] & kPassedOver) == 0) return nullptr;
+        if (MayHavePassed(index.bucketTags[bucket], folded.hash) == 0) return nullptr;
     }
 }
 
