@@ -79,8 +79,9 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
     __m128i results[FoundWords::kCapacity];  // each word's 16 bytes as they were
     LateWord late[FoundWords::kCapacity];
     size_t lateCount = 0;
-    size_t fast = 0;
-    while (fast < count && starts[fast] + kShortWord <= writable) ++fast;
+    // Only words near the end may have fewer than 16 bytes to write.
+    size_t fast = count;
+    while (fast > 0 && starts[fast - 1] + kShortWord > writable) --fast;
     const __m128i foldBits = _mm_set1_epi8(0x20);
     // Three passes, each a short chain of work per word, so that the
     // processor overlaps the words' memory accesses: the folded words and
@@ -90,6 +91,9 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
     uint64_t hashes[FoundWords::kCapacity];
     const char* candidates[FoundWords::kCapacity];
     uint32_t tagWords[FoundWords::kCapacity];
+    const uint64_t* bucketTags = index.bucketTags.data();
+    const WordBucket* buckets = index.buckets.data();
+    const size_t bucketMask = index.bucketMask;
     for (size_t i = 0; i < fast; ++i) {
         size_t length = ends[i] - starts[i];
         if (length > kShortWord) {
@@ -107,18 +111,18 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
         uint64_t hash = Mix(halves.head0, halves.head1);
         keys[i] = key;
         hashes[i] = hash;
-        __builtin_prefetch(&index.bucketTags[hash & index.bucketMask]);
+        __builtin_prefetch(&bucketTags[hash & bucketMask]);
     }
     for (size_t i = 0; i < fast; ++i) {
         uint64_t hash = hashes[i];
-        size_t home = hash & index.bucketMask;
-        uint64_t tagWord = index.bucketTags[home];
+        size_t home = hash & bucketMask;
+        uint64_t tagWord = bucketTags[home];
         uint32_t tagged = TagMatches(tagWord, SlotTag(hash));
         // The slot whose tag matches, else the always empty bucket past the
         // last (no branch, and no cache miss for the many words no list holds).
-        size_t bucket = tagged != 0 ? home : index.bucketMask + 1;
+        size_t bucket = tagged != 0 ? home : bucketMask + 1;
         size_t slot = static_cast<size_t>(__builtin_ctz(tagged | 0x80000000u)) / 8;
-        candidates[i] = index.buckets[bucket].slots[slot];
+        candidates[i] = buckets[bucket].slots[slot];
         tagWords[i] = tagged | MayHavePassed(tagWord, hash);
         __builtin_prefetch(candidates[i]);
     }
