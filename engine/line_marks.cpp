@@ -65,34 +65,41 @@ void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks)
     }
 }
 
+// The LFs and CRs of block `block` of the text; none past `length`.
+inline void FindBlockLineEndBytes(const char* text, size_t length, size_t readable, size_t block,
+                                  uint64_t& lineFeeds, uint64_t& carriageReturns)
+{
+    size_t base = 64 * block;
+    if (base >= length) {
+        lineFeeds = carriageReturns = 0;
+        return;
+    }
+    size_t count = length - base < 64 ? length - base : 64;
+    if (count == 64 || base + 64 > readable) {
+        FindLineEndBytes(text + base, count, lineFeeds, carriageReturns);
+        return;
+    }
+    // Read the whole block, keep the bits of the text's bytes.
+    uint64_t keep = (uint64_t{1} << count) - 1;
+    FindLineEndBytes(text + base, 64, lineFeeds, carriageReturns);
+    lineFeeds &= keep;
+    carriageReturns &= keep;
+}
+
 void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMarks& marks)
 {
     size_t blocks = length / 64 + 1;
     PrepareMarks(marks, blocks, false);  // every block's bits are written below
-    // First the LFs (into `starts`) and CRs (into `ends`) of every block ...
-    for (size_t block = 0; block < blocks; ++block) {
-        size_t base = 64 * block;
-        size_t count = length - base < 64 ? length - base : 64;
-        if (count == 64 || base + 64 > readable) {
-            FindLineEndBytes(text + base, count, marks.starts[block], marks.ends[block]);
-        } else {
-            // Read the whole block, keep the bits of the text's bytes.
-            uint64_t keep = (uint64_t{1} << count) - 1;
-            FindLineEndBytes(text + base, 64, marks.starts[block], marks.ends[block]);
-            marks.starts[block] &= keep;
-            marks.ends[block] &= keep;
-        }
-    }
-    // ... then, block by block, where lines start and their texts end. A
-    // block's neighbours still hold their LFs and CRs when it is worked out.
+    // Block by block, where lines start and their texts end, from the LFs
+    // and CRs of the block and of the next one.
+    uint64_t lineFeeds, carriageReturns;
+    FindBlockLineEndBytes(text, length, readable, 0, lineFeeds, carriageReturns);
     uint64_t lineFeedBefore = 1;  // the text's start counts as after an LF
     uint64_t carriageReturnBefore = 0;
     uint64_t anyOtherEnd = 0;
     for (size_t block = 0; block < blocks; ++block) {
-        uint64_t lineFeeds = marks.starts[block];
-        uint64_t carriageReturns = marks.ends[block];
-        uint64_t nextLineFeeds = marks.starts[block + 1];
-        uint64_t nextCarriageReturns = marks.ends[block + 1];
+        uint64_t nextLineFeeds, nextCarriageReturns;
+        FindBlockLineEndBytes(text, length, readable, block + 1, nextLineFeeds, nextCarriageReturns);
         uint64_t afterCr = (carriageReturns << 1) | carriageReturnBefore;
         uint64_t beforeLf = (lineFeeds >> 1) | (nextLineFeeds << 63);
         uint64_t twoBeforeLf = (lineFeeds >> 2) | (nextLineFeeds << 62);
@@ -106,6 +113,8 @@ void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMar
         marks.ends[block] = lineFeedAlone | crLf | crCrLf;
         lineFeedBefore = lineFeeds >> 63;
         carriageReturnBefore = carriageReturns >> 63;
+        lineFeeds = nextLineFeeds;
+        carriageReturns = nextCarriageReturns;
     }
     bool endsWithLineFeed = length > 0 && text[length - 1] == '\n';
     if (endsWithLineFeed || length == 0) {
