@@ -7,8 +7,9 @@
 # OPTIONS are compile and link options for all, passed on to whatever links
 # them (a sanitizer or fuzzer build of the tests, say). Every consumer gets
 # its libraries from here, so a source file is added in one place only.
-# On x86-64 Linux the engine's word scan is built a second time for AVX2,
-# which it runs where the processor has it; NO_AVX2 leaves that build out.
+# On x86-64 Linux the engine's word scan and its marking of LF lines are
+# built a second time for AVX2, which they run where the processor has it;
+# NO_AVX2 leaves that build out.
 function(add_recasor_libraries suffix)
   cmake_parse_arguments(PARSE_ARGV 1 arg "WITH_RECASOR;NO_AVX2" "" "OPTIONS")
   set(root ${PROJECT_SOURCE_DIR})
@@ -19,6 +20,7 @@ function(add_recasor_libraries suffix)
     ${root}/engine/word_index.cpp
     ${root}/engine/list_entries.cpp
     ${root}/engine/line_marks.cpp
+    ${root}/engine/line_feed_marks.cpp
     ${root}/engine/word_scan.cpp
     ${root}/engine/scan_dispatch.cpp
     ${root}/engine/keyword_case.cpp)
@@ -26,7 +28,7 @@ function(add_recasor_libraries suffix)
   target_compile_options(engine${suffix} PUBLIC ${arg_OPTIONS})
   target_link_options(engine${suffix} PUBLIC ${arg_OPTIONS})
   if(NOT arg_NO_AVX2 AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64)$")
-    add_library(engine_avx2${suffix} OBJECT ${root}/engine/word_scan.cpp)
+    add_library(engine_avx2${suffix} OBJECT ${root}/engine/word_scan.cpp ${root}/engine/line_feed_marks.cpp)
     target_include_directories(engine_avx2${suffix} PRIVATE ${root}/engine)
     target_compile_options(engine_avx2${suffix} PRIVATE ${arg_OPTIONS} -mavx2 -mbmi -mbmi2 -mpopcnt)
     target_compile_definitions(engine_avx2${suffix} PRIVATE RECASOR_SCAN_BUILD_AVX2 RECASOR_AVX2_SCAN)

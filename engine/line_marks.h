@@ -43,7 +43,23 @@ void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks);
 // without an LF; a CR that is then the text's last byte belongs to its line
 // end. A text that ends with an LF has no empty line after it. `readable`
 // (at least `length`) counts the bytes from `text` on that may be read.
+// Runs the AVX2 build where the processor has it, as the word scan does.
 void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMarks& marks);
+
+// The two builds of MarkLineFeedLines, which mark the same lines.
+namespace baseline {
+void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMarks& marks);
+}
+#if defined(RECASOR_AVX2_SCAN)
+namespace avx2 {
+void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMarks& marks);
+}
+#endif
+
+// For the marking routines: points the bitmaps at room for `blocks` 64-byte
+// blocks and the one after (the scan looks at the next block's first bit);
+// with `clear`, all bits clear, else only those of the block after.
+void PrepareLineMarks(LineMarks& marks, size_t blocks, bool clear);
 
 // Calls onLine(start, end) for each marked line, in order; the line's text
 // is [start, end).

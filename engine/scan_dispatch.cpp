@@ -1,3 +1,4 @@
+#include "line_marks.h"
 #include "word_scan.h"
 
 namespace recasor {
@@ -20,6 +21,14 @@ void ScanBlocks(const char* text, size_t readable, const LineMarks& marks, size_
     if (ScanUsesAvx2()) return avx2::ScanBlocks(text, readable, marks, first, count, skip, carry, words);
 #endif
     baseline::ScanBlocks(text, readable, marks, first, count, skip, carry, words);
+}
+
+void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMarks& marks)
+{
+#if defined(RECASOR_AVX2_SCAN)
+    if (ScanUsesAvx2()) return avx2::MarkLineFeedLines(text, length, readable, marks);
+#endif
+    baseline::MarkLineFeedLines(text, length, readable, marks);
 }
 
 }  // namespace recasor

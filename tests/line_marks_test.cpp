@@ -1,5 +1,6 @@
 // Lines of LF text as bitmaps: the line-end rule at every offset of the
-// 64-byte blocks, against a plain byte-by-byte split.
+// 64-byte blocks, in each build of the marking, against a plain
+// byte-by-byte split.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "line_marks.h"
+#include "word_scan.h"
 
 using namespace recasor;
 
@@ -43,11 +45,23 @@ bool AllEndInCrLf(const std::string& text, const Spans& lines)
     return true;
 }
 
-Spans SplitByMarks(const std::string& text, size_t spare, bool& allCrLf)
+using MarkRoutine = void (*)(const char* text, size_t length, size_t readable, LineMarks& marks);
+
+// Each build of the marking that this processor runs.
+std::vector<MarkRoutine> MarkBuilds()
+{
+    std::vector<MarkRoutine> builds{baseline::MarkLineFeedLines};
+#if defined(RECASOR_AVX2_SCAN)
+    if (ScanUsesAvx2()) builds.push_back(avx2::MarkLineFeedLines);
+#endif
+    return builds;
+}
+
+Spans SplitByMarks(const std::string& text, size_t spare, bool& allCrLf, MarkRoutine mark = MarkLineFeedLines)
 {
     std::string padded = text + std::string(spare, '\n');  // bytes past the text must not count
     LineMarks marks;
-    MarkLineFeedLines(padded.data(), text.size(), padded.size(), marks);
+    mark(padded.data(), text.size(), padded.size(), marks);
     Spans lines;
     ForEachMarkedLine(marks, [&](size_t start, size_t end) { lines.push_back({start, end}); });
     allCrLf = marks.allEndInCrLf;
@@ -64,11 +78,13 @@ TEST(LineMarks, LineEndsAtEveryOffsetOfTheBlocks)
             for (const char* second : endings) {
                 std::string text = std::string(offset, 'a') + first + "b" + second;
                 Spans expected = SplitPlainly(text);
-                for (size_t spare : {0, 64}) {
-                    bool allCrLf = false;
-                    ASSERT_EQ(SplitByMarks(text, spare, allCrLf), expected)
-                        << "offset " << offset << ", endings " << first << "|" << second << ", spare " << spare;
-                    EXPECT_EQ(allCrLf, AllEndInCrLf(text, expected)) << "offset " << offset;
+                for (MarkRoutine mark : MarkBuilds()) {
+                    for (size_t spare : {0, 64}) {
+                        bool allCrLf = false;
+                        ASSERT_EQ(SplitByMarks(text, spare, allCrLf, mark), expected)
+                            << "offset " << offset << ", endings " << first << "|" << second << ", spare " << spare;
+                        EXPECT_EQ(allCrLf, AllEndInCrLf(text, expected)) << "offset " << offset;
+                    }
                 }
             }
         }
