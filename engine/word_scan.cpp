@@ -79,6 +79,37 @@ inline __m256i Equal32(__m256i bytes, char c) { return _mm256_cmpeq_epi8(bytes, 
 
 inline uint64_t BitsOf32(__m256i bytes) { return static_cast<uint32_t>(_mm256_movemask_epi8(bytes)); }
 
+// Word characters by two table lookups of 16 entries: for each low half of
+// a byte, a bit for each high half 0 to 7 that makes a word character with
+// it (bytes from 0x80 on are none).
+struct NibbleTables {
+    alignas(16) uint8_t byLowHalf[16];
+};
+
+constexpr NibbleTables MakeWordNibbleTable()
+{
+    NibbleTables table{};
+    for (int c = 0; c < 128; ++c) {
+        int lower = c >= 'A' && c <= 'Z' ? c + 32 : c;
+        if (kWordChars[static_cast<size_t>(lower)]) table.byLowHalf[c & 15] |= static_cast<uint8_t>(1 << (c >> 4));
+    }
+    return table;
+}
+
+constexpr NibbleTables kWordNibbles = MakeWordNibbleTable();
+
+// Zero where a byte is no word character.
+inline __m256i WordCharBits32(__m256i bytes)
+{
+    const __m256i lowHalves = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kWordNibbles.byLowHalf)));
+    const __m256i highBits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0,
+                                              1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    __m256i low = _mm256_shuffle_epi8(lowHalves, _mm256_and_si256(bytes, nibble));
+    __m256i high = _mm256_shuffle_epi8(highBits, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+    return _mm256_and_si256(low, high);
+}
+
 // The same classes as the SSE2 build below, 32 bytes at a time.
 ByteClassBits ClassifyBlock(const char* at)
 {
@@ -87,18 +118,14 @@ ByteClassBits ClassifyBlock(const char* at)
     for (int k = 0; k < 2; ++k) {
         __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * k));
         __m256i folded = _mm256_or_si256(bytes, fold);
-        __m256i digits = InRange32(bytes, '0', '9');
-        __m256i ranges = _mm256_or_si256(_mm256_or_si256(InRange32(folded, 'a', 'z'), digits),
-                                         _mm256_or_si256(InRange32(bytes, '$', '&'), InRange32(bytes, '?', '@')));
-        __m256i singles = _mm256_or_si256(_mm256_or_si256(Equal32(bytes, '!'), Equal32(bytes, '.')), Equal32(bytes, '_'));
         int shift = 32 * k;
-        bits.word |= BitsOf32(_mm256_or_si256(ranges, singles)) << shift;
+        bits.word |= (~BitsOf32(_mm256_cmpeq_epi8(WordCharBits32(bytes), _mm256_setzero_si256())) & 0xFFFFFFFFu) << shift;
         bits.quote |= BitsOf32(Equal32(bytes, '"')) << shift;
         bits.apostrophe |= BitsOf32(Equal32(bytes, '\'')) << shift;
         bits.space |= BitsOf32(Equal32(bytes, ' ')) << shift;
         bits.letterD |= BitsOf32(Equal32(folded, 'd')) << shift;
         bits.letterA |= BitsOf32(Equal32(folded, 'a')) << shift;
-        bits.numberStart |= BitsOf32(_mm256_or_si256(digits, Equal32(bytes, '&'))) << shift;
+        bits.numberStart |= BitsOf32(_mm256_or_si256(InRange32(bytes, '0', '9'), Equal32(bytes, '&'))) << shift;
     }
     return bits;
 }

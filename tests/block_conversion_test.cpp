@@ -258,13 +258,19 @@ TEST(BlockConversion, BothBuildsOfTheScanFindTheSameWords)
 #else
     if (!ScanUsesAvx2()) GTEST_SKIP() << "this processor has no AVX2";
     // Random BASIC-like bytes: words, numbers, quotes, apostrophes, DATA,
-    // spaces and line ends, in texts of every length up to a few blocks.
+    // spaces and line ends, and any other byte value, in texts of every
+    // length up to a few blocks.
     const char* pieces[] = {"print ", "Data ", "  data ", "x", "\"", "'", " ", "12", "&h1F", "a$", "_b.c", "\r", "\n", "\t", "?"};
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
         std::string text;
         size_t count = random() % 60;
-        for (size_t i = 0; i < count; ++i) text += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+        for (size_t i = 0; i < count; ++i) {
+            if (random() % 4 == 0)
+                text += static_cast<char>(random() % 256);
+            else
+                text += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+        }
         text += std::string(64, 'z');  // readable bytes past the text
         LineMarks marks;
         MarkLineFeedLines(text.data(), text.size() - 64, text.size(), marks);
