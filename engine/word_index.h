@@ -226,8 +226,8 @@ inline bool SlotMatches(const char* slot, size_t length, const FoldedWord& folde
            (slot1 | (kFoldBits & kByteMasks.high[length])) == folded.head1;
 }
 
-// A bucket's tag word: byte k (of the low four) the tag of slot k, 8 bits
-// of the hash (none of them 0, the mark of a free slot), and in the upper
+// A bucket's tag word: byte k (of the low four) the tag of slot k, the top
+// 8 bits of the hash (a 0 made 1: 0 marks a free slot), and in the upper
 // half one bit, chosen by 5 other bits of the hash, for each word that
 // passed the bucket.
 inline constexpr uint32_t kEveryTagByte = 0x01010101u;

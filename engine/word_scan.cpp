@@ -79,34 +79,35 @@ inline __m256i Equal32(__m256i bytes, char c) { return _mm256_cmpeq_epi8(bytes, 
 
 inline uint64_t BitsOf32(__m256i bytes) { return static_cast<uint32_t>(_mm256_movemask_epi8(bytes)); }
 
-// Word characters by two table lookups of 16 entries: for each low half of
-// a byte, a bit for each high half 0 to 7 that makes a word character with
-// it (bytes from 0x80 on are none).
-struct NibbleTables {
-    alignas(16) uint8_t byLowHalf[16];
+// Word characters by two lookups in tables of 16 entries: for each low half
+// of a byte, a bit for each high half 0 to 7 that makes a word character
+// with it, and for each high half its bit (none for bytes from 0x80 on).
+struct LowHalfTable {
+    alignas(16) uint8_t highHalves[16];
 };
 
-constexpr NibbleTables MakeWordNibbleTable()
+constexpr LowHalfTable MakeWordCharLowHalves()
 {
-    NibbleTables table{};
+    LowHalfTable table{};
     for (int c = 0; c < 128; ++c) {
         int lower = c >= 'A' && c <= 'Z' ? c + 32 : c;
-        if (kWordChars[static_cast<size_t>(lower)]) table.byLowHalf[c & 15] |= static_cast<uint8_t>(1 << (c >> 4));
+        if (kWordChars[static_cast<size_t>(lower)]) table.highHalves[c & 15] |= static_cast<uint8_t>(1 << (c >> 4));
     }
     return table;
 }
 
-constexpr NibbleTables kWordNibbles = MakeWordNibbleTable();
+constexpr LowHalfTable kWordCharLowHalves = MakeWordCharLowHalves();
 
 // Zero where a byte is no word character.
 inline __m256i WordCharBits32(__m256i bytes)
 {
-    const __m256i lowHalves = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kWordNibbles.byLowHalf)));
-    const __m256i highBits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0,
-                                              1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m256i byLowHalf =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(kWordCharLowHalves.highHalves)));
+    const __m256i byHighHalf = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0,  //
+                                                1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
     const __m256i nibble = _mm256_set1_epi8(0x0F);
-    __m256i low = _mm256_shuffle_epi8(lowHalves, _mm256_and_si256(bytes, nibble));
-    __m256i high = _mm256_shuffle_epi8(highBits, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+    __m256i low = _mm256_shuffle_epi8(byLowHalf, _mm256_and_si256(bytes, nibble));
+    __m256i high = _mm256_shuffle_epi8(byHighHalf, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
     return _mm256_and_si256(low, high);
 }
 
