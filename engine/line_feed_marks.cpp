@@ -5,13 +5,7 @@
 #include "line_marks.h"
 
 #include "byte_classes_sse2.h"
-
-#if defined(RECASOR_SCAN_BUILD_AVX2)
-#include <immintrin.h>
-#define RECASOR_SCAN_BUILD avx2
-#else
-#define RECASOR_SCAN_BUILD baseline
-#endif
+#include "scan_build.h"
 
 namespace recasor::RECASOR_SCAN_BUILD {
 
@@ -63,10 +57,6 @@ inline void FindBlockLineEndBytes(const char* text, size_t length, size_t readab
     lineFeeds &= keep;
     carriageReturns &= keep;
 }
-
-void SetBit(uint64_t* bits, size_t position) { bits[position / 64] |= uint64_t{1} << (position % 64); }
-
-void ClearBit(uint64_t* bits, size_t position) { bits[position / 64] &= ~(uint64_t{1} << (position % 64)); }
 
 }  // namespace
 

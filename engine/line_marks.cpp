@@ -22,12 +22,6 @@ void PrepareLineMarks(LineMarks& marks, size_t blocks, bool clear)
     std::fill(marks.otherEnds + from, marks.otherEnds + words, 0);
 }
 
-namespace {
-
-void SetBit(uint64_t* bits, size_t position) { bits[position / 64] |= uint64_t{1} << (position % 64); }
-
-}  // namespace
-
 void MarkLines(const LineSpan* lines, size_t count, LineMarks& marks)
 {
     marks.textEnd = count == 0 ? 0 : lines[count - 1].start + lines[count - 1].length;

@@ -56,6 +56,10 @@ void MarkLineFeedLines(const char* text, size_t length, size_t readable, LineMar
 }
 #endif
 
+// For the marking routines: one bit of a bitmap.
+inline void SetBit(uint64_t* bits, size_t position) { bits[position / 64] |= uint64_t{1} << (position % 64); }
+inline void ClearBit(uint64_t* bits, size_t position) { bits[position / 64] &= ~(uint64_t{1} << (position % 64)); }
+
 // For the marking routines: points the bitmaps at room for `blocks` 64-byte
 // blocks and the one after (the scan looks at the next block's first bit);
 // with `clear`, all bits clear, else only those of the block after.

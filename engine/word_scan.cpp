@@ -4,17 +4,9 @@
 #include <cstring>
 
 #include "byte_classes_sse2.h"
+#include "scan_build.h"
 #include "word_chars.h"
 
-#if defined(RECASOR_SCAN_BUILD_AVX2)
-#include <immintrin.h>
-#define RECASOR_SCAN_BUILD avx2
-#else
-#define RECASOR_SCAN_BUILD baseline
-#endif
-
-// Built once for any processor and, where the build allows, once more
-// with AVX2 (RECASOR_SCAN_BUILD_AVX2), each in its own namespace.
 namespace recasor::RECASOR_SCAN_BUILD {
 
 namespace {
