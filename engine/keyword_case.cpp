@@ -147,7 +147,7 @@ void ConvertWordsFast(char* block, size_t writable, const size_t* starts, const 
         if (__builtin_expect((goOn != 0) & (length <= kShortWord), 0)) {
             FoldedWord folded = HalvesOf(key);
             folded.hash = hashes[i];
-            if (const char* later = FindShortWord(index, folded.hash & index.bucketMask, length, folded))
+            if (const char* later = FindShortWord(index, folded.hash & bucketMask, length, folded))
                 late[lateCount++] = {start, length, later};
         }
     }
