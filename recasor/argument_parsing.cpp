@@ -18,8 +18,8 @@ ParsedArguments ParseArguments(int argc, const char* const* argv, const char* ve
                  "recasor"};
     app.set_version_flag("--version", std::string("recasor ") + version);
     app.add_option("PATH", options.paths, "files and folders (folders are walked for the included files)");
-    CLI::Option* check = app.add_flag("--check", "write nothing; list the files that would change (exit 1 if any)");
-    CLI::Option* diff = app.add_flag("--diff", "write nothing; show what would change as a unified diff (exit 1 if any)");
+    CLI::Option* check = app.add_flag("--check")->description("write nothing; list the files that would change (exit 1 if any)");
+    CLI::Option* diff = app.add_flag("--diff")->description("write nothing; show what would change as a unified diff (exit 1 if any)");
     check->excludes(diff);
     Dialect dialect{};
     CLI::Option* dialectOption = app.add_option("--dialect", dialect, "freebasic (default) or powerbasic")
@@ -46,7 +46,7 @@ ParsedArguments ParseArguments(int argc, const char* const* argv, const char* ve
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
             ->allow_extra_args(false)
                                      ->option_text("PATTERN");
-    CLI::Option* noSettings = app.add_flag("--no-settings", "look for no .recasor.toml settings files");
+    CLI::Option* noSettings = app.add_flag("--no-settings")->description("look for no .recasor.toml settings files");
     app.add_option("-j,--jobs", options.jobs, "files converted at once (default: one per processor)")
         ->check(CLI::Range(1u, 64u))
         ->option_text("N");
