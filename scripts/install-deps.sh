@@ -14,6 +14,7 @@ packages=(
   wine64 xvfb xdotool                               # run and drive the Windows build in tests
   qt6-base-dev libqscintilla2-qt6-dev               # casepad's host toolkit and its Scintilla
   fonts-liberation                                  # metric twins of Courier New and Arial
+  neovim emacs-nox elpa-eglot                       # real editors that drive recasor's language server in tests
 )
 
 missing=()
