@@ -47,6 +47,7 @@ function(add_recasor_libraries suffix)
   if(arg_WITH_RECASOR)
     find_package(CLI11 REQUIRED)
     find_package(tomlplusplus REQUIRED)
+    find_package(nlohmann_json REQUIRED)
     add_library(recasor_core${suffix} STATIC
       ${root}/recasor/line_splitter.cpp
       ${root}/recasor/comment_scanner.cpp
@@ -55,8 +56,15 @@ function(add_recasor_libraries suffix)
       ${root}/recasor/settings.cpp
       ${root}/recasor/conversion_context.cpp
       ${root}/recasor/unified_diff.cpp
-      ${root}/recasor/argument_parsing.cpp)
-    target_include_directories(recasor_core${suffix} PUBLIC ${root}/recasor)
-    target_link_libraries(recasor_core${suffix} PUBLIC engine${suffix} CLI11::CLI11 tomlplusplus::tomlplusplus)
+      ${root}/recasor/argument_parsing.cpp
+      ${root}/recasor/lsp/message_reader.cpp
+      ${root}/recasor/lsp/text_document.cpp
+      ${root}/recasor/lsp/word_edits.cpp
+      ${root}/recasor/lsp/file_uri.cpp
+      ${root}/recasor/lsp/document_contexts.cpp
+      ${root}/recasor/lsp/language_server.cpp)
+    target_include_directories(recasor_core${suffix} PUBLIC ${root}/recasor ${root}/recasor/lsp)
+    target_link_libraries(recasor_core${suffix} PUBLIC engine${suffix} CLI11::CLI11 tomlplusplus::tomlplusplus
+                                                       nlohmann_json::nlohmann_json)
   endif()
 endfunction()

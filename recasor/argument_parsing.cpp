@@ -50,6 +50,14 @@ ParsedArguments ParseArguments(int argc, const char* const* argv, const char* ve
     app.add_option("-j,--jobs", options.jobs, "files converted at once (default: one per processor)")
         ->check(CLI::Range(1u, 64u))
         ->option_text("N");
+    std::string stdinFileName;
+    CLI::Option* stdinFileNameOption =
+        app.add_option("--stdin-filename", stdinFileName,
+                       "convert standard input with the settings (and the dialect of the extension) of this file")
+            ->option_text("PATH");
+    CLI::App* lsp = app.add_subcommand(
+        "lsp", "serve the Language Server Protocol on standard input and output (for editors)");
+    lsp->fallthrough();  // recasor lsp --case upper: the conversion options apply
 
     try {
         app.parse(argc, argv);
@@ -58,6 +66,19 @@ ParsedArguments ParseArguments(int argc, const char* const* argv, const char* ve
         result.exitNow = code == 0 ? 0 : 2;
         return result;
     }
+    options.languageServer = lsp->parsed();
+    bool namesFiles = !options.paths.empty() && !(options.paths.size() == 1 && options.paths[0] == "-");
+    const char* conflict = nullptr;
+    if (options.languageServer && (!options.paths.empty() || *check || *diff || *stdinFileNameOption))
+        conflict = "lsp takes no PATH, --check, --diff or --stdin-filename";
+    else if (*stdinFileNameOption && namesFiles)
+        conflict = "--stdin-filename is for standard input: give no PATH, or \"-\"";
+    if (conflict != nullptr) {
+        app.exit(CLI::ValidationError(conflict));
+        result.exitNow = 2;
+        return result;
+    }
+    if (*stdinFileNameOption) options.stdinFileName = stdinFileName;
     if (*diff) options.mode = RunMode::Diff;
     if (*check) options.mode = RunMode::Check;
     if (*dialectOption) options.dialect = dialect;

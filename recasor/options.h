@@ -26,6 +26,10 @@ struct RecasorOptions {
     std::optional<std::vector<std::string>> exclude;
     bool useSettings = true;  // false: no settings file is looked for
     unsigned jobs = 0;        // 0: one per processor
+    // The filter converts standard input as if it were this file: its
+    // settings, and the dialect its extension tells where they name none.
+    std::optional<std::string> stdinFileName;
+    bool languageServer = false;  // "recasor lsp": serve the language server protocol on stdin/stdout
 };
 
 }  // namespace recasor

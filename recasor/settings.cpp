@@ -163,9 +163,11 @@ bool ParseSettings(std::string_view text, ProjectSettings& settings, std::string
 }
 
 ConversionSettings ResolveConversion(const RecasorOptions& options, const ProjectSettings* settings,
-                                     const std::string& settingsFolder, const std::string& defaultVocabulary)
+                                     const std::string& settingsFolder, const std::string& defaultVocabulary,
+                                     std::optional<Dialect> fileDialect)
 {
     ConversionSettings resolved;
+    resolved.dialect = fileDialect.value_or(resolved.dialect);
     resolved.vocabularyPath = defaultVocabulary;
     if (settings != nullptr) {
         resolved.dialect = settings->dialect.value_or(resolved.dialect);
@@ -178,6 +180,17 @@ ConversionSettings ResolveConversion(const RecasorOptions& options, const Projec
     resolved.keywordCase = options.keywordCase.value_or(resolved.keywordCase);
     resolved.vocabularyPath = options.vocabulary.value_or(resolved.vocabularyPath);
     return resolved;
+}
+
+std::optional<Dialect> DialectOfFileName(std::string_view name)
+{
+    size_t dot = name.find_last_of("./\\");
+    if (dot == std::string_view::npos || name[dot] != '.') return std::nullopt;
+    std::string extension(name.substr(dot));
+    LowerInPlace(extension);
+    if (extension == ".inc") return Dialect::PowerBasic;
+    if (extension == ".bi") return Dialect::FreeBasic;
+    return std::nullopt;
 }
 
 FileSelection ResolveSelection(const RecasorOptions& options, const ProjectSettings* settings,

@@ -69,8 +69,15 @@ struct FileSelection {
 // Command line over settings over defaults. `settingsFolder` is the folder
 // of the settings file (relative names in it start there); `settings` may be
 // null. `defaultVocabulary` is the Keywords.ini installed with the program.
+// `fileDialect`, when given, is the dialect where neither the command line
+// nor the settings name one (see DialectOfFileName).
 ConversionSettings ResolveConversion(const RecasorOptions& options, const ProjectSettings* settings,
-                                     const std::string& settingsFolder, const std::string& defaultVocabulary);
+                                     const std::string& settingsFolder, const std::string& defaultVocabulary,
+                                     std::optional<Dialect> fileDialect = std::nullopt);
+
+// The dialect a file name's extension tells: ".inc" is PowerBASIC's include
+// file, ".bi" FreeBASIC's; ".bas" and others tell nothing.
+std::optional<Dialect> DialectOfFileName(std::string_view name);
 FileSelection ResolveSelection(const RecasorOptions& options, const ProjectSettings* settings,
                                const std::string& settingsFolder);
 

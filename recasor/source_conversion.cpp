@@ -18,8 +18,13 @@ constexpr size_t kSpareBytes = 64;
 
 std::string ConvertSource(std::string_view text, const KeywordSet& set, const CommentRules& rules)
 {
-    std::vector<LineSpan> lines = SplitLines(text);
+    CommentState state;
+    return ConvertLines(text, SplitLines(text), set, rules, state);
+}
 
+std::string ConvertLines(std::string_view text, const std::vector<LineSpan>& lines, const KeywordSet& set,
+                         const CommentRules& rules, CommentState& state)
+{
     // The engine converts a working copy in which every comment is blanked
     // to spaces; the comments then come back from the original text.
     std::string work;
@@ -28,7 +33,6 @@ std::string ConvertSource(std::string_view text, const KeywordSet& set, const Co
     work.append(kSpareBytes, ' ');
     std::vector<TextRange> comments;  // positions in the whole text
     std::vector<TextRange> lineComments;
-    CommentState state;
     for (const LineSpan& line : lines) {
         FindCommentRanges(text.substr(line.start, line.length), rules, state, lineComments);
         for (const TextRange& range : lineComments) {

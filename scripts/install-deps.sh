@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers; clang brings libFuzzer
   libgtest-dev                                      # GoogleTest
   libcli11-dev libtomlplusplus-dev                  # recasor's command line and settings files
+  nlohmann-json3-dev                                # the language server's JSON messages
   diffutils                                         # the demo shows a diff
   python3                                           # the Keywords.ini generator and its test
   dpkg-dev                                          # unpacks the Scintilla sources of KAVRIX.DLL
@@ -15,6 +16,9 @@ packages=(
   qt6-base-dev libqscintilla2-qt6-dev               # casepad's host toolkit and its Scintilla
   fonts-liberation                                  # metric twins of Courier New and Arial
   neovim emacs-nox elpa-eglot                       # real editors that drive recasor's language server in tests
+  chromium                                          # the browser that drives VS Code (code-server) in its test
+  pkg-config libkrb5-dev libx11-dev                 # headers that code-server's native modules
+  libxkbfile-dev libsecret-1-dev                    #   are built from source against
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "installed_files.h"
+#include "language_server_posix.h"
 #include "parallel_conversion.h"
 #include "source_collection.h"
 #include "source_conversion.h"
@@ -21,10 +22,21 @@ namespace {
 
 constexpr const char* kStandardInputName = "-";
 
-// Standard input to standard output, with the settings of the current folder.
+// Standard input to standard output, with the settings of the current
+// folder, or of the file that --stdin-filename names (then also shown in
+// place of "-").
 int RunFilter(SourceCollection& collection)
 {
-    const ConversionContext& context = ContextForFolder(collection, collection.currentFolder);
+    const std::optional<std::string>& fileName = collection.options.stdinFileName;
+    std::string shownName = fileName.value_or(kStandardInputName);
+    const ConversionContext& context =
+        fileName ? ContextForFolder(collection,
+                                    (std::filesystem::path(collection.currentFolder) / *fileName)
+                                        .lexically_normal()
+                                        .parent_path()
+                                        .string(),
+                                    DialectOfFileName(*fileName))
+                 : ContextForFolder(collection, collection.currentFolder);
     if (!context.set) return kExitError;
     std::string content, reason;
     if (!ReadStandardInput(content, reason)) {
@@ -36,8 +48,8 @@ int RunFilter(SourceCollection& collection)
     std::string output;
     switch (collection.options.mode) {
         case RunMode::InPlace: output = converted; break;
-        case RunMode::Check: output = changed ? std::string(kStandardInputName) + "\n" : ""; break;
-        case RunMode::Diff: output = UnifiedDiff(kStandardInputName, content, converted); break;
+        case RunMode::Check: output = changed ? shownName + "\n" : ""; break;
+        case RunMode::Diff: output = UnifiedDiff(shownName, content, converted); break;
     }
     if (!WriteAll(STDOUT_FILENO, output)) {
         ReportProblem(kStandardInputName, "cannot write to standard output");
@@ -56,6 +68,7 @@ unsigned ThreadCount(const RecasorOptions& options)
 
 int RunRecasor(const RecasorOptions& options)
 {
+    if (options.languageServer) return RunLanguageServer(options);
     SourceCollection collection{.options = options,
                                 .currentFolder = std::filesystem::current_path().string(),
                                 .defaultVocabulary = InstalledVocabularyPath()};

@@ -61,10 +61,11 @@ void ReportProblem(const std::string& path, const std::string& reason)
     WriteAll(2, "recasor: " + path + ": " + reason + "\n");
 }
 
-const ConversionContext& ContextForFolder(SourceCollection& collection, const std::string& folder)
+const ConversionContext& ContextForFolder(SourceCollection& collection, const std::string& folder,
+                                          std::optional<Dialect> fileDialect)
 {
     const SettingsFile* settings = SettingsForFolder(collection, folder);
-    auto known = collection.contexts.find(settings);
+    auto known = collection.contexts.find({settings, fileDialect});
     if (known != collection.contexts.end()) return known->second;
     ConversionContext context;
     if (settings != nullptr && !settings->error.empty()) {
@@ -72,14 +73,14 @@ const ConversionContext& ContextForFolder(SourceCollection& collection, const st
     } else {
         ConversionSettings resolved =
             ResolveConversion(collection.options, settings != nullptr ? &settings->settings : nullptr,
-                              settings != nullptr ? settings->folder : "", collection.defaultVocabulary);
+                              settings != nullptr ? settings->folder : "", collection.defaultVocabulary, fileDialect);
         context = MakeConversionContext(resolved, collection.vocabularies, ReadSourceFile);
     }
     if (!context.set) {
         ReportProblem(context.problemPath, context.problem);
         collection.failed = true;
     }
-    return collection.contexts.emplace(settings, std::move(context)).first->second;
+    return collection.contexts.emplace(std::pair{settings, fileDialect}, std::move(context)).first->second;
 }
 
 void CollectSources(SourceCollection& collection, const std::vector<std::string>& paths)

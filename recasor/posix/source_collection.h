@@ -5,6 +5,7 @@
 // written to standard error at once, each once, and mark the run failed.
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,7 +28,8 @@ struct SourceCollection {
     std::string defaultVocabulary;
     SettingsFiles settingsFiles;
     VocabularyCache vocabularies;
-    std::map<const SettingsFile*, ConversionContext> contexts;  // nullptr: no settings file
+    // By settings file (nullptr: none) and the dialect a file name tells.
+    std::map<std::pair<const SettingsFile*, std::optional<Dialect>>, ConversionContext> contexts;
     std::map<const SettingsFile*, FileSelection> selections;
     std::set<std::string> targets;
     std::vector<SourceJob> jobs;
@@ -38,7 +40,10 @@ struct SourceCollection {
 void ReportProblem(const std::string& path, const std::string& reason);
 
 // The context for files in `folder` (absolute), made on first use.
-const ConversionContext& ContextForFolder(SourceCollection& collection, const std::string& folder);
+// `fileDialect` is the dialect where neither the options nor the settings
+// name one.
+const ConversionContext& ContextForFolder(SourceCollection& collection, const std::string& folder,
+                                          std::optional<Dialect> fileDialect = std::nullopt);
 
 // Adds the files that the paths name (walking folders) to `collection.jobs`.
 void CollectSources(SourceCollection& collection, const std::vector<std::string>& paths);

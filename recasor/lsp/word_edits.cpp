@@ -1,0 +1,91 @@
+#include "word_edits.h"
+
+#include "ascii.h"
+#include "line_splitter.h"
+#include "source_conversion.h"
+#include "word_chars.h"
+
+namespace recasor {
+
+namespace {
+
+bool IsWordByte(char c) { return IsWordChar(AsciiLower(c)); }
+
+// The part of a line that is converted: a byte order mark at the start of
+// the document belongs to no line, as in a file.
+std::string_view ConvertedPart(const TextDocument& document, size_t line)
+{
+    std::string_view content = LineContent(document.lines[line]);
+    if (line == 0 && content.starts_with(kUtf8ByteOrderMark)) content.remove_prefix(kUtf8ByteOrderMark.size());
+    return content;
+}
+
+// Makes the comment state at the start of `line` known.
+void LearnStatesUpTo(TextDocument& document, size_t line, const CommentRules& rules)
+{
+    if (document.stateRules.blockComments != rules.blockComments ||
+        document.stateRules.continuationComments != rules.continuationComments) {
+        document.stateRules = rules;
+        document.knownStates = 1;
+    }
+    if (document.lineStartStates.size() < document.lines.size()) document.lineStartStates.resize(document.lines.size());
+    document.lineStartStates[0] = CommentState{};
+    std::vector<TextRange> unused;
+    for (; document.knownStates <= line; ++document.knownStates) {
+        size_t above = document.knownStates - 1;
+        CommentState state = document.lineStartStates[above];
+        FindCommentRanges(ConvertedPart(document, above), rules, state, unused);
+        document.lineStartStates[above + 1] = state;
+    }
+}
+
+// One edit per word in which `before` and `after` differ; `prefix` is the
+// line's content before them (a byte order mark).
+void AddWordEdits(uint32_t line, std::string_view content, size_t prefix, std::string_view before,
+                  std::string_view after, PositionEncoding encoding, std::vector<WordEdit>& edits)
+{
+    size_t counted = 0;  // characters are counted from the line start once, left to right
+    uint32_t characters = 0;
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i] == after[i]) continue;
+        size_t start = i, end = i + 1;
+        while (start > 0 && IsWordByte(before[start - 1])) --start;
+        while (end < before.size() && IsWordByte(before[end])) ++end;
+        characters += CharacterOfByteOffset(content.substr(counted), prefix + start - counted, encoding);
+        counted = prefix + start;
+        uint32_t length = static_cast<uint32_t>(end - start);  // word bytes are ASCII
+        edits.push_back({line, characters, characters + length, std::string(after.substr(start, end - start))});
+        i = end;
+    }
+}
+
+}  // namespace
+
+std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const KeywordSet& set,
+                                  const CommentRules& rules, PositionEncoding encoding)
+{
+    LearnStatesUpTo(document, first, rules);
+    std::string text;
+    std::vector<LineSpan> spans;
+    for (size_t line = first; line <= last; ++line) {
+        std::string_view part = ConvertedPart(document, line);
+        spans.push_back({text.size(), part.size()});
+        text.append(part).push_back('\n');
+    }
+    CommentState state = document.lineStartStates[first];
+    std::string converted = ConvertLines(text, spans, set, rules, state);
+
+    std::vector<WordEdit> edits;
+    for (size_t k = 0; k < spans.size(); ++k) {
+        std::string_view before = std::string_view(text).substr(spans[k].start, spans[k].length);
+        std::string_view after = std::string_view(converted).substr(spans[k].start, spans[k].length);
+        if (before == after) continue;
+        size_t line = first + k;
+        std::string_view content = LineContent(document.lines[line]);
+        AddWordEdits(static_cast<uint32_t>(line), content, content.size() - before.size(), before, after, encoding,
+                     edits);
+    }
+    return edits;
+}
+
+}  // namespace recasor

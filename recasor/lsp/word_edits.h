@@ -1,0 +1,31 @@
+#pragma once
+// The edits that recase lines of an open document: one per changed word,
+// so that the client's cursors, marks, folds and undo history stay put.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "comment_scanner.h"
+#include "text_document.h"
+#include "vocabulary.h"
+
+namespace recasor {
+
+// The word between two character positions of one line, and its new spelling.
+struct WordEdit {
+    uint32_t line;
+    uint32_t startCharacter;
+    uint32_t endCharacter;
+    std::string newText;
+};
+
+// The edits that convert lines `first` to `last` (both within the document)
+// as recasor converts a file: comments that start above `first` are still
+// comments there. Remembers the comment states of the lines above `first`
+// for the next call.
+std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const KeywordSet& set,
+                                  const CommentRules& rules, PositionEncoding encoding);
+
+}  // namespace recasor

@@ -1,0 +1,12 @@
+#pragma once
+// "recasor lsp" on POSIX systems: the language server on standard input
+// and output.
+
+#include "options.h"
+
+namespace recasor {
+
+// Serves until the client says exit or closes standard input; the exit code.
+int RunLanguageServer(const RecasorOptions& options);
+
+}  // namespace recasor
