@@ -109,4 +109,12 @@ void FindCommentRanges(std::string_view line, const CommentRules& rules, Comment
     }
 }
 
+void AdvanceCommentState(std::string_view line, const CommentRules& rules, CommentState& state)
+{
+    // Both markers, /' and '/, hold an apostrophe.
+    if (!rules.blockComments || line.find('\'') == std::string_view::npos) return;
+    std::vector<TextRange> unused;
+    FindCommentRanges(line, rules, state, unused);
+}
+
 }  // namespace recasor

@@ -42,4 +42,8 @@ struct TextRange {
 void FindCommentRanges(std::string_view line, const CommentRules& rules, CommentState& state,
                        std::vector<TextRange>& ranges);
 
+// Moves `state` past `line`, as FindCommentRanges does, without finding the
+// ranges: most lines hold no block comment marker and are passed at once.
+void AdvanceCommentState(std::string_view line, const CommentRules& rules, CommentState& state);
+
 }  // namespace recasor

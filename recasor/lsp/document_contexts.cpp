@@ -95,8 +95,13 @@ const ConversionContext& ContextForDocument(DocumentContexts& contexts, const Se
     ConversionSettings resolved = ResolveConversion(options, settings, settingsFolder, contexts.defaultVocabulary,
                                                     DialectOfFileName(documentPath));
     RefreshVocabulary(contexts, files, resolved.vocabularyPath);
-    return Remember(contexts, ContextKey(resolved, contexts.vocabularyStamps[resolved.vocabularyPath]),
-                    [&] { return MakeConversionContext(resolved, contexts.vocabularies, files.readFile); });
+    return Remember(contexts, ContextKey(resolved, contexts.vocabularyStamps[resolved.vocabularyPath]), [&] {
+        ConversionContext context = MakeConversionContext(resolved, contexts.vocabularies, files.readFile);
+        // The keyword set is all a context needs: the parsed lists, twice the
+        // file's size, are read again in the rare case of another context.
+        contexts.vocabularies.clear();
+        return context;
+    });
 }
 
 void ForgetFiles(DocumentContexts& contexts)

@@ -35,9 +35,10 @@ struct RequestError {
 
 std::string Dump(const json& message) { return message.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-std::string Response(const json& id, json result)
+// A response whose result is given as JSON text.
+std::string Response(const json& id, const std::string& result)
 {
-    return Dump({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
+    return "{\"jsonrpc\":\"2.0\",\"id\":" + Dump(id) + ",\"result\":" + result + "}";
 }
 
 std::string ErrorResponse(const json& id, int code, const std::string& message)
@@ -100,9 +101,9 @@ TextDocument& DocumentOf(Call& call)
 
 void CheckLine(const TextDocument& document, uint32_t line)
 {
-    if (line >= document.lines.size())
+    if (line >= LineCount(document))
         throw RequestError{kInvalidParams, "line " + std::to_string(line) + " is past the end of the document (" +
-                                               std::to_string(document.lines.size()) + " lines)"};
+                                               std::to_string(LineCount(document)) + " lines)"};
 }
 
 std::optional<Dialect> DialectOfLanguage(const std::string& languageId)
@@ -134,22 +135,27 @@ const ConversionContext* WorkingContext(Call& call, const TextDocument& document
     return nullptr;
 }
 
-json EditsOf(const std::vector<WordEdit>& edits)
+// The edits as a JSON array of TextEdits, written straight out: a whole
+// document can have tens of thousands, each of which would be five objects
+// in a JSON tree.
+std::string EditsOf(const std::vector<WordEdit>& edits)
 {
-    json result = json::array();
+    std::string text = "[";
+    text.reserve(edits.size() * 96 + 2);
     for (const WordEdit& edit : edits) {
-        result.push_back({{"range",
-                           {{"start", {{"line", edit.line}, {"character", edit.startCharacter}}},
-                            {"end", {{"line", edit.line}, {"character", edit.endCharacter}}}}},
-                          {"newText", edit.newText}});
+        std::string line = std::to_string(edit.line);
+        text += text.size() > 1 ? "," : "";
+        text += "{\"range\":{\"start\":{\"line\":" + line + ",\"character\":" + std::to_string(edit.startCharacter) +
+                "},\"end\":{\"line\":" + line + ",\"character\":" + std::to_string(edit.endCharacter) +
+                "}},\"newText\":" + Dump(edit.newText) + "}";
     }
-    return result;
+    return text + "]";
 }
 
-json Recase(Call& call, TextDocument& document, size_t first, size_t last)
+std::string Recase(Call& call, TextDocument& document, size_t first, size_t last)
 {
     const ConversionContext* context = WorkingContext(call, document);
-    if (context == nullptr) return json::array();
+    if (context == nullptr) return "[]";
     return EditsOf(RecaseLines(document, first, last, *context->set, context->rules, call.server.encoding));
 }
 
@@ -166,7 +172,7 @@ json Find(const json& object, std::initializer_list<const char*> path)
     return *at;
 }
 
-json Initialize(Call& call)
+std::string Initialize(Call& call)
 {
     LanguageServer& server = call.server;
     if (server.initialized) throw RequestError{kInvalidRequest, "initialize was sent before"};
@@ -176,30 +182,30 @@ json Initialize(Call& call)
     server.registerFileWatchers =
         Find(call.params, {"capabilities", "workspace", "didChangeWatchedFiles", "dynamicRegistration"}) == true;
     server.initialized = true;
-    return {{"capabilities",
-             {{"positionEncoding", server.encoding == PositionEncoding::Utf8 ? "utf-8" : "utf-16"},
-              {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
-              {"documentFormattingProvider", true},
-              {"documentRangeFormattingProvider", true},
-              {"documentOnTypeFormattingProvider", {{"firstTriggerCharacter", "\n"}}}}},
-            {"serverInfo", {{"name", "recasor"}, {"version", server.version}}}};
+    return Dump({{"capabilities",
+                  {{"positionEncoding", server.encoding == PositionEncoding::Utf8 ? "utf-8" : "utf-16"},
+                   {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
+                   {"documentFormattingProvider", true},
+                   {"documentRangeFormattingProvider", true},
+                   {"documentOnTypeFormattingProvider", {{"firstTriggerCharacter", "\n"}}}}},
+                 {"serverInfo", {{"name", "recasor"}, {"version", server.version}}}});
 }
 
-json Shutdown(Call& call)
+std::string Shutdown(Call& call)
 {
     call.server.shutdownRequested = true;
-    return nullptr;
+    return "null";
 }
 
-json Formatting(Call& call)
+std::string Formatting(Call& call)
 {
     TextDocument& document = DocumentOf(call);
-    return Recase(call, document, 0, document.lines.size() - 1);
+    return Recase(call, document, 0, LineCount(document) - 1);
 }
 
 // The lines a range touches: a range that ends at the start of a line
 // (a selection of whole lines) leaves that line out.
-json RangeFormatting(Call& call)
+std::string RangeFormatting(Call& call)
 {
     TextDocument& document = DocumentOf(call);
     const json& range = Member(call.params, "range");
@@ -212,13 +218,13 @@ json RangeFormatting(Call& call)
 }
 
 // Enter was pressed: the line above the caret's new line is the one left.
-json OnTypeFormatting(Call& call)
+std::string OnTypeFormatting(Call& call)
 {
     TextDocument& document = DocumentOf(call);
     TextPosition position = PositionMember(call.params, "position");
     CheckLine(document, position.line);
     std::string typed = StringMember(call.params, "ch");
-    if (position.line == 0 || (typed != "\n" && typed != "\r\n" && typed != "\r")) return json::array();
+    if (position.line == 0 || (typed != "\n" && typed != "\r\n" && typed != "\r")) return "[]";
     return Recase(call, document, position.line - 1, position.line - 1);
 }
 
@@ -275,7 +281,7 @@ void DidClose(Call& call)
 
 void DidChangeWatchedFiles(Call& call) { ForgetFiles(call.server.contexts); }
 
-using RequestHandler = json (*)(Call&);
+using RequestHandler = std::string (*)(Call&);
 using NotificationHandler = void (*)(Call&);
 
 const std::map<std::string, RequestHandler, std::less<>>& RequestHandlers()
@@ -320,8 +326,7 @@ void HandleRequest(LanguageServer& server, const std::string& method, const json
     }
     Call call{server, params, outgoing};
     try {
-        json result = handler->second(call);
-        outgoing.push_back(Response(id, std::move(result)));
+        outgoing.push_back(Response(id, handler->second(call)));
     } catch (const RequestError& error) {
         outgoing.push_back(ErrorResponse(id, error.code, error.message));
     } catch (const std::exception& error) {
@@ -363,10 +368,9 @@ size_t NextHeaderIn(std::string_view body)
     return std::string_view::npos;
 }
 
-std::string Framed(std::string_view body)
-{
-    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
-}
+std::string HeaderOf(const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n"; }
+
+constexpr size_t kLargeMessages = 1 << 20;
 
 void Dispatch(LanguageServer& server, json& message, std::vector<std::string>& outgoing)
 {
@@ -404,6 +408,7 @@ void HandleMessage(LanguageServer& server, std::string_view body, std::vector<st
 int ServeMessages(LanguageServer& server, MessageReader& reader, const MessageSink& send)
 {
     std::vector<std::string> outgoing;
+    size_t filesRead = server.contexts.filesRead;
     while (!server.exitCode) {
         ReadResult read = ReadMessage(reader);
         if (read.outcome == ReadOutcome::EndOfInput) return 1;
@@ -421,8 +426,14 @@ int ServeMessages(LanguageServer& server, MessageReader& reader, const MessageSi
             }
             Dispatch(server, message, outgoing);
         }
-        for (const std::string& body : outgoing)
-            if (!send(Framed(body))) return 1;
+        size_t bytes = read.body.size();
+        for (const std::string& body : outgoing) {
+            if (!send(HeaderOf(body), body)) return 1;
+            bytes += body.size();
+        }
+        if ((bytes > kLargeMessages || filesRead != server.contexts.filesRead) && server.returnFreedMemory)
+            server.returnFreedMemory();
+        filesRead = server.contexts.filesRead;
     }
     return *server.exitCode;
 }

@@ -33,14 +33,19 @@ struct LanguageServer {
     std::set<std::string> problemsShown;  // each told to the user once while its files stay as they are
     size_t filesReadWhenShown = 0;
     int64_t nextRequestId = 1;
+    // Gives memory that was freed back to the system, where the platform can:
+    // called after a message that needed much for a moment (a whole document
+    // formatted, a vocabulary read), so that the server holds little between
+    // requests.
+    std::function<void()> returnFreedMemory;
 };
 
 // Handles one message (a JSON-RPC body) and appends the bodies of the
 // messages to send, in order, to `outgoing`.
 void HandleMessage(LanguageServer& server, std::string_view body, std::vector<std::string>& outgoing);
 
-// Writes one message body with its header; false when the output is gone.
-using MessageSink = std::function<bool(const std::string& framedMessage)>;
+// Writes one message: its header, then its body; false when the output is gone.
+using MessageSink = std::function<bool(const std::string& header, const std::string& body)>;
 
 // Serves messages from `reader` until the exit notification or the end of
 // the input, and returns the exit code: 0 after shutdown and exit, else 1.

@@ -1,31 +1,64 @@
 #include "text_document.h"
 
 #include <algorithm>
-#include <iterator>
+#include <cstring>
 
 namespace recasor {
 
 namespace {
 
-// The lines of `text`, each with its line end; the last one has none.
-std::vector<std::string> SplitKeepingLineEnds(std::string_view text)
+constexpr size_t kSmallestGap = 4096;
+
+size_t TextSize(const TextDocument& document) { return document.buffer.size() - (document.gapEnd - document.gapStart); }
+
+// The text's byte at `offset`, or 0 past its end.
+char ByteAt(const TextDocument& document, size_t offset)
 {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\n' && text[i] != '\r') continue;
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        lines.emplace_back(text.substr(start, i + 1 - start));
-        start = i + 1;
-    }
-    lines.emplace_back(text.substr(start));
-    return lines;
+    if (offset >= TextSize(document)) return 0;
+    return document.buffer[offset < document.gapStart ? offset : offset + document.gapEnd - document.gapStart];
 }
 
-size_t LineEndLength(std::string_view line)
+// Whether a line starts at `offset`: after an LF, or after a CR that no LF follows.
+bool LineStartsAt(const TextDocument& document, size_t offset)
 {
-    if (line.ends_with("\r\n")) return 2;
-    return !line.empty() && (line.back() == '\n' || line.back() == '\r') ? 1 : 0;
+    if (offset == 0) return true;
+    char before = ByteAt(document, offset - 1);
+    return before == '\n' || (before == '\r' && ByteAt(document, offset) != '\n');
+}
+
+// Puts the gap at `offset` of the text.
+void MoveGap(TextDocument& document, size_t offset)
+{
+    char* data = document.buffer.data();
+    if (offset < document.gapStart) {
+        size_t moved = document.gapStart - offset;
+        std::memmove(data + document.gapEnd - moved, data + offset, moved);
+        document.gapStart -= moved;
+        document.gapEnd -= moved;
+    } else if (offset > document.gapStart) {
+        size_t moved = offset - document.gapStart;
+        std::memmove(data + document.gapStart, data + document.gapEnd, moved);
+        document.gapStart += moved;
+        document.gapEnd += moved;
+    }
+}
+
+// Makes the gap at least `size` bytes long.
+void WidenGap(TextDocument& document, size_t size)
+{
+    size_t gap = document.gapEnd - document.gapStart;
+    if (gap >= size) return;
+    size_t added = std::max({size - gap, kSmallestGap, TextSize(document) / 8});
+    document.buffer.insert(document.gapEnd, added, '\0');
+    document.gapEnd += added;
+}
+
+// The end of a line's content: where its line end starts.
+size_t ContentEnd(const TextDocument& document, size_t line)
+{
+    if (line + 1 == document.lineStarts.size()) return TextSize(document);
+    size_t next = document.lineStarts[line + 1];
+    return next - (next >= 2 && ByteAt(document, next - 2) == '\r' && ByteAt(document, next - 1) == '\n' ? 2 : 1);
 }
 
 // The length in bytes of the UTF-8 sequence that starts with `lead`; a byte
@@ -45,20 +78,26 @@ TextDocument MakeTextDocument(std::string uri, std::string languageId, std::stri
     TextDocument document;
     document.uri = std::move(uri);
     document.languageId = std::move(languageId);
-    document.lines = SplitKeepingLineEnds(text);
+    document.buffer.reserve(text.size() + kSmallestGap);
+    document.buffer.assign(text);
+    document.gapStart = document.gapEnd = text.size();
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            document.lineStarts.push_back(i + 1);
     return document;
 }
 
 std::string DocumentText(const TextDocument& document)
 {
-    std::string text;
-    for (const std::string& line : document.lines) text += line;
-    return text;
+    return document.buffer.substr(0, document.gapStart) + document.buffer.substr(document.gapEnd);
 }
 
-std::string_view LineContent(const std::string& line)
+std::string_view LineContent(TextDocument& document, size_t line)
 {
-    return std::string_view(line).substr(0, line.size() - LineEndLength(line));
+    size_t start = document.lineStarts[line], end = ContentEnd(document, line);
+    if (start < document.gapStart && document.gapStart < end) MoveGap(document, end);
+    size_t physical = start < document.gapStart ? start : start + document.gapEnd - document.gapStart;
+    return std::string_view(document.buffer).substr(physical, end - start);
 }
 
 size_t ByteOffsetOfCharacter(std::string_view content, uint32_t character, PositionEncoding encoding)
@@ -92,34 +131,33 @@ uint32_t CharacterOfByteOffset(std::string_view content, size_t offset, Position
 bool ReplaceRange(TextDocument& document, TextPosition from, TextPosition to, std::string_view text,
                   PositionEncoding encoding)
 {
-    std::vector<std::string>& lines = document.lines;
-    if (from.line >= lines.size() || to.line >= lines.size()) return false;
+    if (from.line >= LineCount(document) || to.line >= LineCount(document)) return false;
     if (to.line < from.line || (to.line == from.line && to.character < from.character)) std::swap(from, to);
-    size_t first = from.line, last = to.line;
-    size_t start = ByteOffsetOfCharacter(LineContent(lines[first]), from.character, encoding);
-    size_t end = ByteOffsetOfCharacter(LineContent(lines[last]), to.character, encoding);
-    std::string joined = lines[first].substr(0, start);
-    joined.append(text);
-    joined.append(lines[last], end);
-    // A lone CR that ends the line above and an LF that now follows it are
-    // one line end, as the client sees them.
-    if (first > 0 && joined.starts_with('\n') && lines[first - 1].ends_with('\r')) {
-        --first;
-        joined.insert(0, lines[first]);
-    }
-    std::vector<std::string> replacement = SplitKeepingLineEnds(joined);
-    // The text after the last line's end is the next line, already there.
-    if (last + 1 < lines.size()) replacement.pop_back();
-    auto at = lines.begin() + static_cast<std::ptrdiff_t>(first);
-    size_t replaced = last - first + 1;
-    size_t common = std::min(replaced, replacement.size());
-    std::move(replacement.begin(), replacement.begin() + static_cast<std::ptrdiff_t>(common), at);
-    if (replacement.size() > replaced)
-        lines.insert(at + static_cast<std::ptrdiff_t>(common), std::make_move_iterator(replacement.begin() + static_cast<std::ptrdiff_t>(common)),
-                     std::make_move_iterator(replacement.end()));
-    else
-        lines.erase(at + static_cast<std::ptrdiff_t>(common), at + static_cast<std::ptrdiff_t>(replaced));
-    document.knownStates = std::min(document.knownStates, first + 1);
+    size_t start = document.lineStarts[from.line] +
+                   ByteOffsetOfCharacter(LineContent(document, from.line), from.character, encoding);
+    size_t end = document.lineStarts[to.line] +
+                 ByteOffsetOfCharacter(LineContent(document, to.line), to.character, encoding);
+    end = std::max(start, end);
+
+    MoveGap(document, end);
+    document.gapStart = start;  // the replaced bytes join the gap
+    WidenGap(document, text.size());
+    text.copy(document.buffer.data() + document.gapStart, text.size());
+    document.gapStart += text.size();
+
+    // Only the line starts next to the new bytes can have changed; those
+    // after them moved with them.
+    std::vector<size_t>& starts = document.lineStarts;
+    auto first = std::lower_bound(starts.begin(), starts.end(), start);
+    auto last = std::upper_bound(first, starts.end(), end);
+    std::vector<size_t> found;
+    for (size_t offset = start; offset <= start + text.size(); ++offset)
+        if (LineStartsAt(document, offset)) found.push_back(offset);
+    size_t firstIndex = static_cast<size_t>(first - starts.begin());
+    auto after = starts.erase(first, last);
+    after = starts.insert(after, found.begin(), found.end()) + static_cast<std::ptrdiff_t>(found.size());
+    for (; after != starts.end(); ++after) *after = *after + text.size() - (end - start);
+    document.knownStates = std::min(document.knownStates, std::max<size_t>(firstIndex, 1));
     return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// An open document of the language server: its text as lines, changed in
-// place by the client's edits, and the character positions of the protocol
-// (UTF-8 bytes or UTF-16 code units within a line) turned into byte offsets
-// and back.
+// An open document of the language server: its text, changed in place by
+// the client's edits, and the character positions of the protocol (UTF-8
+// bytes or UTF-16 code units within a line) turned into byte offsets and
+// back.
 
 #include <cstdint>
 #include <string>
@@ -24,13 +24,18 @@ struct TextPosition {
 struct TextDocument {
     std::string uri;
     std::string languageId;
-    // Each line with its line end ("\n", "\r\n" or "\r"); the last line has
-    // none and may be empty, so there is always at least one line. An edit
-    // touches only the lines it spans: no copy of the whole text per key.
-    std::vector<std::string> lines;
+    // The text with a gap where the last edit was: bytes [0, gapStart) and
+    // [gapEnd, buffer.size()) are the text. Typing moves the gap only as far
+    // as the caret moved, so a key costs no copy of the document.
+    std::string buffer;
+    size_t gapStart = 0;
+    size_t gapEnd = 0;
+    // Where each line starts in the text (gap left out); lines end at "\n",
+    // "\r\n" or "\r", and the last line, which may be empty, at the end.
+    std::vector<size_t> lineStarts{0};
     // The comment state at the start of each line, known for the first
     // `knownStates` lines under `stateRules` (line 0 always starts outside
-    // any comment). Edits forget the states from their first line on.
+    // any comment). Edits forget the states below their first line.
     std::vector<CommentState> lineStartStates;
     size_t knownStates = 1;
     CommentRules stateRules;
@@ -42,8 +47,11 @@ TextDocument MakeTextDocument(std::string uri, std::string languageId, std::stri
 // The whole text again.
 std::string DocumentText(const TextDocument& document);
 
-// A line without its line end.
-std::string_view LineContent(const std::string& line);
+inline size_t LineCount(const TextDocument& document) { return document.lineStarts.size(); }
+
+// A line without its line end (`line` below LineCount). The view lasts
+// until the document's next change or next call of LineContent.
+std::string_view LineContent(TextDocument& document, size_t line);
 
 // The byte offset within `content` of a character position, clamped to the
 // line's length (as the protocol asks). A UTF-16 position inside a

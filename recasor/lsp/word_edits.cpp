@@ -13,9 +13,9 @@ bool IsWordByte(char c) { return IsWordChar(AsciiLower(c)); }
 
 // The part of a line that is converted: a byte order mark at the start of
 // the document belongs to no line, as in a file.
-std::string_view ConvertedPart(const TextDocument& document, size_t line)
+std::string_view ConvertedPart(TextDocument& document, size_t line)
 {
-    std::string_view content = LineContent(document.lines[line]);
+    std::string_view content = LineContent(document, line);
     if (line == 0 && content.starts_with(kUtf8ByteOrderMark)) content.remove_prefix(kUtf8ByteOrderMark.size());
     return content;
 }
@@ -28,13 +28,12 @@ void LearnStatesUpTo(TextDocument& document, size_t line, const CommentRules& ru
         document.stateRules = rules;
         document.knownStates = 1;
     }
-    if (document.lineStartStates.size() < document.lines.size()) document.lineStartStates.resize(document.lines.size());
+    if (document.lineStartStates.size() < LineCount(document)) document.lineStartStates.resize(LineCount(document));
     document.lineStartStates[0] = CommentState{};
-    std::vector<TextRange> unused;
     for (; document.knownStates <= line; ++document.knownStates) {
         size_t above = document.knownStates - 1;
         CommentState state = document.lineStartStates[above];
-        FindCommentRanges(ConvertedPart(document, above), rules, state, unused);
+        AdvanceCommentState(ConvertedPart(document, above), rules, state);
         document.lineStartStates[above + 1] = state;
     }
 }
@@ -81,7 +80,7 @@ std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t l
         std::string_view after = std::string_view(converted).substr(spans[k].start, spans[k].length);
         if (before == after) continue;
         size_t line = first + k;
-        std::string_view content = LineContent(document.lines[line]);
+        std::string_view content = LineContent(document, line);
         AddWordEdits(static_cast<uint32_t>(line), content, content.size() - before.size(), before, after, encoding,
                      edits);
     }

@@ -1,5 +1,6 @@
 #include "language_server_posix.h"
 
+#include <malloc.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -40,8 +41,11 @@ int RunLanguageServer(const RecasorOptions& options)
     server.files = ServerFileAccess{ReadSourceFile, ReadFileStamp};
     server.currentFolder = std::filesystem::current_path().string();
     server.version = RECASOR_VERSION;
+    server.returnFreedMemory = [] { ::malloc_trim(0); };
     MessageReader reader{.source = ReadStandardInputSome};
-    return ServeMessages(server, reader, [](const std::string& message) { return WriteAll(STDOUT_FILENO, message); });
+    return ServeMessages(server, reader, [](const std::string& header, const std::string& body) {
+        return WriteAll(STDOUT_FILENO, header) && WriteAll(STDOUT_FILENO, body);
+    });
 }
 
 }  // namespace recasor
