@@ -180,6 +180,37 @@ TEST_F(RecasorTest, FilterFromStandardInput)
     EXPECT_EQ(mixed.err, "recasor: -: standard input cannot be converted together with other paths\n");
 }
 
+TEST_F(RecasorTest, StandardInputTakenAsANamedFile)
+{
+    // The FreeBASIC and the PowerBASIC vocabulary spell these apart.
+    const std::string input = "x = instr(a$, b) : print %null\n";
+    const std::string freeBasic = "x = InStr(a$, b) : Print %null\n", powerBasic = "x = INSTR(a$, b) : PRINT %NULL\n";
+    Write("pb/.recasor.toml", "dialect = \"powerbasic\"\ncase = \"upper\"\n");
+    Write("fb/.recasor.toml", "dialect = \"freebasic\"\n");
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {{"--stdin-filename", "pb/none.bas"}, 0, powerBasic},              // the settings of its folder
+        {{"--stdin-filename", "pb/x.bi", "-"}, 0, powerBasic},             // which name the dialect
+        {{"--stdin-filename", "fb/x.inc"}, 0, freeBasic},
+        {{"--stdin-filename", "x.inc"}, 0, "x = InStr(a$, b) : Print %NULL\n"},  // none: the extension
+        {{"--stdin-filename", "x.bi"}, 0, freeBasic},
+        {{"--stdin-filename", "x.inc", "--dialect", "freebasic"}, 0, freeBasic},
+        {{"--check", "--stdin-filename", "pb/x.bas"}, 1, "pb/x.bas\n"},
+        {{"--stdin-filename", "x.bas", "a.bas"}, 2, ""},
+        {{"lsp", "a.bas"}, 2, ""},
+        {{"lsp", "--check"}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        RunResult run = Run(c.args, &input);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args[1] << run.err;
+        EXPECT_EQ(run.out, c.out) << c.args[1];
+    }
+}
+
 TEST_F(RecasorTest, NearestSettingsFileAppliesAndOptionsWin)
 {
     Write(".recasor.toml", "case = \"upper\"\nextra-words = [\"hWndMain\"]\nkept-words = [\"name\"]\n");
