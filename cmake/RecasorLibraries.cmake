@@ -50,7 +50,7 @@ function(add_recasor_libraries suffix)
     find_package(nlohmann_json REQUIRED)
     add_library(recasor_core${suffix} STATIC
       ${root}/recasor/line_splitter.cpp
-      ${root}/recasor/comment_scanner.cpp
+      ${root}/recasor/source_model.cpp
       ${root}/recasor/source_conversion.cpp
       ${root}/recasor/project_vocabulary.cpp
       ${root}/recasor/settings.cpp

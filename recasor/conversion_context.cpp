@@ -47,7 +47,7 @@ ConversionContext MakeConversionContext(const ConversionSettings& settings, Voca
 
     ConversionContext context;
     context.settings = settings;
-    context.rules = DialectCommentRules(settings.dialect);
+    context.rules = DialectSourceRules(settings.dialect);
     context.set = std::make_shared<const KeywordSet>(BuildProjectKeywordSet(
         vocabulary, settings.dialect, settings.keywordCase, settings.extraWords, settings.keptWords));
     return context;

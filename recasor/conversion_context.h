@@ -10,7 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "comment_scanner.h"
+#include "source_conversion.h"
+#include "source_model.h"
 #include "settings.h"
 #include "vocabulary.h"
 
@@ -18,11 +19,17 @@ namespace recasor {
 
 struct ConversionContext {
     ConversionSettings settings;
-    CommentRules rules;
+    SourceRules rules;
     std::shared_ptr<const KeywordSet> set;  // null when the context cannot convert
     std::string problemPath;                // when it cannot: the file at fault
     std::string problem;                    // and why
 };
+
+// How the files of a context that converts are converted.
+inline ConversionRules RulesOf(const ConversionContext& context)
+{
+    return ConversionRules{*context.set, context.rules, context.settings.keywordCase};
+}
 
 // A parsed vocabulary, or why its file could not be read.
 struct LoadedVocabulary {

@@ -1,10 +1,8 @@
 #include "source_conversion.h"
 
-#include <cstring>
-#include <vector>
-
 #include "keyword_case.h"
 #include "line_splitter.h"
+#include "source_model_scan.h"
 
 namespace recasor {
 
@@ -16,32 +14,33 @@ constexpr size_t kSpareBytes = 64;
 
 }  // namespace
 
-std::string ConvertSource(std::string_view text, const KeywordSet& set, const CommentRules& rules)
+std::string ConvertSource(std::string_view text, const ConversionRules& rules)
 {
-    CommentState state;
-    return ConvertLines(text, SplitLines(text), set, rules, state);
+    SourceState state;
+    return ConvertLines(text, SplitLines(text), rules, state);
 }
 
-std::string ConvertLines(std::string_view text, const std::vector<LineSpan>& lines, const KeywordSet& set,
-                         const CommentRules& rules, CommentState& state)
+std::string ConvertLines(std::string_view text, const std::vector<LineSpan>& lines, const ConversionRules& rules,
+                         SourceState& state)
 {
-    // The engine converts a working copy in which every comment is blanked
-    // to spaces; the comments then come back from the original text.
+    // The engine converts the code regions only, in place in the copy.
+    std::vector<LineSpan> code, fixedWords;
+    code.reserve(lines.size() + lines.size() / 2);
+    for (const LineSpan& line : lines) {
+        source_scan::ScanLine(text.substr(line.start, line.length), rules.source, state,
+                              [&](size_t start, size_t length, RegionKind kind) {
+                                  if (kind == RegionKind::Code) code.push_back({line.start + start, length});
+                                  if (kind == RegionKind::FixedWord) fixedWords.push_back({line.start + start, length});
+                              });
+    }
     std::string work;
     work.reserve(text.size() + kSpareBytes);
     work.append(text);
     work.append(kSpareBytes, ' ');
-    std::vector<TextRange> comments;  // positions in the whole text
-    std::vector<TextRange> lineComments;
-    for (const LineSpan& line : lines) {
-        FindCommentRanges(text.substr(line.start, line.length), rules, state, lineComments);
-        for (const TextRange& range : lineComments) {
-            std::memset(work.data() + line.start + range.start, ' ', range.length);
-            comments.push_back({line.start + range.start, range.length});
-        }
-    }
-    ApplyKeywordCase(work.data(), work.size(), lines.data(), lines.size(), set);
-    for (const TextRange& range : comments) std::memcpy(work.data() + range.start, text.data() + range.start, range.length);
+    ApplyKeywordCase(work.data(), work.size(), code.data(), code.size(), rules.set);
+    for (const LineSpan& word : fixedWords)
+        for (size_t i = word.start; i < word.start + word.length; ++i)
+            work[i] = rules.keywordCase == CaseMode::Upper ? AsciiUpper(work[i]) : AsciiLower(work[i]);
     work.resize(text.size());
     return work;
 }

@@ -156,7 +156,7 @@ std::string Recase(Call& call, TextDocument& document, size_t first, size_t last
 {
     const ConversionContext* context = WorkingContext(call, document);
     if (context == nullptr) return "[]";
-    return EditsOf(RecaseLines(document, first, last, *context->set, context->rules, call.server.encoding));
+    return EditsOf(RecaseLines(document, first, last, RulesOf(*context), call.server.encoding));
 }
 
 // Requests.

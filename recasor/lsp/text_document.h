@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "comment_scanner.h"
+#include "source_model.h"
 
 namespace recasor {
 
@@ -33,12 +33,13 @@ struct TextDocument {
     // Where each line starts in the text (gap left out); lines end at "\n",
     // "\r\n" or "\r", and the last line, which may be empty, at the end.
     std::vector<size_t> lineStarts{0};
-    // The comment state at the start of each line, known for the first
-    // `knownStates` lines under `stateRules` (line 0 always starts outside
-    // any comment). Edits forget the states below their first line.
-    std::vector<CommentState> lineStartStates;
+    // The source state at the start of each line (see source_model.h), known
+    // for the first `knownStates` lines under `stateRules` (line 0 always
+    // starts in the initial state). Edits forget the states below their
+    // first line.
+    std::vector<SourceState> lineStartStates;
     size_t knownStates = 1;
-    CommentRules stateRules;
+    SourceRules stateRules;
 };
 
 // A document holding `text`.

@@ -21,19 +21,18 @@ std::string_view ConvertedPart(TextDocument& document, size_t line)
 }
 
 // Makes the comment state at the start of `line` known.
-void LearnStatesUpTo(TextDocument& document, size_t line, const CommentRules& rules)
+void LearnStatesUpTo(TextDocument& document, size_t line, const SourceRules& rules)
 {
-    if (document.stateRules.blockComments != rules.blockComments ||
-        document.stateRules.continuationComments != rules.continuationComments) {
+    if (!(document.stateRules == rules)) {
         document.stateRules = rules;
         document.knownStates = 1;
     }
     if (document.lineStartStates.size() < LineCount(document)) document.lineStartStates.resize(LineCount(document));
-    document.lineStartStates[0] = CommentState{};
+    document.lineStartStates[0] = SourceState{};
     for (; document.knownStates <= line; ++document.knownStates) {
         size_t above = document.knownStates - 1;
-        CommentState state = document.lineStartStates[above];
-        AdvanceCommentState(ConvertedPart(document, above), rules, state);
+        SourceState state = document.lineStartStates[above];
+        AdvanceSourceState(ConvertedPart(document, above), rules, state);
         document.lineStartStates[above + 1] = state;
     }
 }
@@ -60,10 +59,10 @@ void AddWordEdits(uint32_t line, std::string_view content, size_t prefix, std::s
 
 }  // namespace
 
-std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const KeywordSet& set,
-                                  const CommentRules& rules, PositionEncoding encoding)
+std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const ConversionRules& rules,
+                                  PositionEncoding encoding)
 {
-    LearnStatesUpTo(document, first, rules);
+    LearnStatesUpTo(document, first, rules.source);
     std::string text;
     std::vector<LineSpan> spans;
     for (size_t line = first; line <= last; ++line) {
@@ -71,8 +70,8 @@ std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t l
         spans.push_back({text.size(), part.size()});
         text.append(part).push_back('\n');
     }
-    CommentState state = document.lineStartStates[first];
-    std::string converted = ConvertLines(text, spans, set, rules, state);
+    SourceState state = document.lineStartStates[first];
+    std::string converted = ConvertLines(text, spans, rules, state);
 
     std::vector<WordEdit> edits;
     for (size_t k = 0; k < spans.size(); ++k) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "comment_scanner.h"
+#include "source_conversion.h"
 #include "text_document.h"
 #include "vocabulary.h"
 
@@ -23,9 +23,9 @@ struct WordEdit {
 
 // The edits that convert lines `first` to `last` (both within the document)
 // as recasor converts a file: comments that start above `first` are still
-// comments there. Remembers the comment states of the lines above `first`
+// comments there. Remembers the source states of the lines above `first`
 // for the next call.
-std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const KeywordSet& set,
-                                  const CommentRules& rules, PositionEncoding encoding);
+std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const ConversionRules& rules,
+                                  PositionEncoding encoding);
 
 }  // namespace recasor

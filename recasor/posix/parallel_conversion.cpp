@@ -31,7 +31,7 @@ JobResult ConvertJob(const SourceJob& job, RunMode mode)
     JobResult result;
     std::string content;
     if (!ReadSourceFile(job.target, content, result.problem)) return result;
-    std::string converted = ConvertSource(content, *job.context->set, job.context->rules);
+    std::string converted = ConvertSource(content, RulesOf(*job.context));
     result.changed = converted != content;
     if (!result.changed) return result;
     if (mode == RunMode::InPlace) RewriteFile(job.target, converted, result.problem);

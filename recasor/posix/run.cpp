@@ -43,7 +43,7 @@ int RunFilter(SourceCollection& collection)
         ReportProblem(kStandardInputName, reason);
         return kExitError;
     }
-    std::string converted = ConvertSource(content, *context.set, context.rules);
+    std::string converted = ConvertSource(content, RulesOf(context));
     bool changed = converted != content;
     std::string output;
     switch (collection.options.mode) {

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "ascii.h"
-#include "comment_scanner.h"
+#include "source_model.h"
+#include "support/engine_agreement.h"
 #include "keyword_case.h"
 #include "project_vocabulary.h"
 #include "source_conversion.h"
@@ -35,7 +36,7 @@ KeywordSet ProjectSet(Dialect dialect, CaseMode mode = CaseMode::Mixed, std::vec
 
 std::string Convert(const std::string& text, const KeywordSet& set, Dialect dialect = Dialect::FreeBasic)
 {
-    return ConvertSource(text, set, DialectCommentRules(dialect));
+    return ConvertSource(text, {set, DialectSourceRules(dialect)});
 }
 
 std::string Lower(std::string text)
@@ -105,7 +106,7 @@ TEST(SourceConversion, AgreesWithTheLineEngineOnRandomInput)
         ",",   "1",   "\xC3\xA9", std::string(1, '\0'), "%null", "wend", "name"};
     for (Dialect dialect : {Dialect::FreeBasic, Dialect::PowerBasic}) {
         KeywordSet set = ProjectSet(dialect, CaseMode::Mixed);
-        CommentRules rules = DialectCommentRules(dialect);
+        SourceRules rules = DialectSourceRules(dialect);
         std::mt19937 random(dialect == Dialect::FreeBasic ? 7 : 11);
         for (int round = 0; round < 400; ++round) {
             std::vector<std::string> lines(1 + random() % 6);
@@ -113,21 +114,21 @@ TEST(SourceConversion, AgreesWithTheLineEngineOnRandomInput)
                 for (size_t k = random() % 12; k > 0; --k) line += pieces[random() % pieces.size()];
             std::string text;
             for (const std::string& line : lines) text += line + "\n";
-            std::string converted = ConvertSource(text, set, rules);
+            std::string converted = ConvertSource(text, {set, rules});
             ASSERT_EQ(Lower(converted), Lower(text)) << text;
 
-            CommentState state;
-            std::vector<TextRange> ranges;
+            SourceState state;
+            std::vector<SourceRegion> regions;
             size_t at = 0;
             for (const std::string& line : lines) {
-                bool depthBefore = state.blockDepth > 0;
-                FindCommentRanges(line, rules, state, ranges);
+                SourceState before = state;
+                MarkLine(line, rules, state, regions);
                 std::string got = converted.substr(at, line.size());
-                for (const TextRange& range : ranges)
-                    EXPECT_EQ(got.substr(range.start, range.length), line.substr(range.start, range.length)) << text;
-                bool onlyApostrophe = ranges.empty() || (ranges.size() == 1 && line[ranges[0].start] == '\'' &&
-                                                         ranges[0].start + ranges[0].length == line.size());
-                if (!depthBefore && onlyApostrophe) {
+                for (const SourceRegion& region : regions)
+                    if (region.kind != RegionKind::Code && region.kind != RegionKind::FixedWord)
+                        EXPECT_EQ(got.substr(region.start, region.length), line.substr(region.start, region.length))
+                            << text;
+                if (EngineReadsAlike(line, before, regions)) {
                     std::string expected = line;
                     EXPECT_EQ(got, ApplyKeywordCase(expected, set)) << "line: " << line;
                 }

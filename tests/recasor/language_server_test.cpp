@@ -164,9 +164,10 @@ TEST(WordEdits, LineRangesAgreeWithTheWholeText)
         "<FreeBasicKeywords>Dim As Print Rem Loop GetMessage</FreeBasicKeywords><PowerBasicKeywords></PowerBasicKeywords>"
         "<ApiKeywords></ApiKeywords><FreeBasicConstants></FreeBasicConstants><PowerBasicConstants></PowerBasicConstants>";
     KeywordSet set = BuildProjectKeywordSet(ParseVocabulary(vocabulary), Dialect::FreeBasic, CaseMode::Mixed, {}, {});
-    CommentRules rules = DialectCommentRules(Dialect::FreeBasic);
-    const std::string text = "dim a /' print\nprint '/ print \"\xF0\x9F\x98\x80\" : getmessagE\r\nloop _ print\nrem print\n";
-    const std::string whole = ConvertSource(text, set, rules);
+    ConversionRules rules{set, DialectSourceRules(Dialect::FreeBasic)};
+    const std::string text = "dim a /' print\nprint '/ print \"\xF0\x9F\x98\x80\" : getmessagE\r\nloop _ print\n"
+                             "rem print\nprint !\"\\\" print\" : print _\nrem print\n";
+    const std::string whole = ConvertSource(text, rules);
     TextDocument document = MakeTextDocument("u", "freebasic", text);
     TextDocument converted = MakeTextDocument("u", "freebasic", whole);
     for (size_t first = 0; first < LineCount(document); ++first) {
@@ -174,7 +175,7 @@ TEST(WordEdits, LineRangesAgreeWithTheWholeText)
             // Every line of the range as in the whole text's conversion, word by word.
             for (PositionEncoding encoding : {PositionEncoding::Utf8, PositionEncoding::Utf16}) {
                 TextDocument edited = document;
-                for (const WordEdit& edit : RecaseLines(document, first, last, set, rules, encoding)) {
+                for (const WordEdit& edit : RecaseLines(document, first, last, rules, encoding)) {
                     EXPECT_GE(edit.line, first);
                     EXPECT_LE(edit.line, last);
                     ASSERT_TRUE(ReplaceRange(edited, {edit.line, edit.startCharacter}, {edit.line, edit.endCharacter},
@@ -188,7 +189,7 @@ TEST(WordEdits, LineRangesAgreeWithTheWholeText)
             }
         }
     }
-    EXPECT_EQ(RecaseLines(document, 1, 1, set, rules, PositionEncoding::Utf16).size(), 2u);  // "print" and "getmessagE"
+    EXPECT_EQ(RecaseLines(document, 1, 1, rules, PositionEncoding::Utf16).size(), 2u);  // "print" and "getmessagE"
 }
 
 TEST(FileUri, Paths)

@@ -1,0 +1,49 @@
+#include "source_model.h"
+
+#include "source_model_scan.h"
+
+namespace recasor {
+
+SourceRules DialectSourceRules(Dialect dialect)
+{
+    bool freeBasic = dialect == Dialect::FreeBasic;
+    return SourceRules{.dialect = dialect,
+                       .blockComments = freeBasic,
+                       .continuationComments = freeBasic,
+                       .escapedStrings = freeBasic};
+}
+
+void MarkLine(std::string_view line, const SourceRules& rules, SourceState& state, std::vector<SourceRegion>& regions)
+{
+    regions.clear();
+    source_scan::ScanLine(line, rules, state, [&](size_t start, size_t length, RegionKind kind) {
+        regions.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(length), kind});
+    });
+}
+
+namespace {
+
+// Whether the line holds "escape" in any case.
+bool MentionsEscape(std::string_view line)
+{
+    for (size_t i = line.find_first_of("eE"); i != std::string_view::npos; i = line.find_first_of("eE", i + 1))
+        if (source_scan::WordAt(line, i, "escape")) return true;
+    return false;
+}
+
+}  // namespace
+
+void AdvanceSourceState(std::string_view line, const SourceRules& rules, SourceState& state)
+{
+    // Only block comment markers (which hold an apostrophe), a continuation
+    // _ and Option Escape hand anything on to the next line.
+    bool markers = rules.blockComments && line.find('\'') != std::string_view::npos;
+    bool escape = rules.escapedStrings && !state.escapeByDefault && MentionsEscape(line);
+    if (state.blockDepth == 0 && !markers && !escape && line.find('_') == std::string_view::npos) {
+        state.continued = false;
+        return;
+    }
+    source_scan::ScanLine(line, rules, state, [](size_t, size_t, RegionKind) {});
+}
+
+}  // namespace recasor
