@@ -1,13 +1,15 @@
 // trx_bench: measures the trx batch tool against a plain file copy.
 //
-//   trx_bench --trx PATH --keywords PATH [--before PATH] [--size-mb N] [--runs N] [--workdir DIR]
+//   trx_bench --trx PATH --keywords PATH [--before PATH] [--recasor PATH] [--size-mb N] [--runs N] [--workdir DIR]
 //
 // Generates a large BASIC source file and a small one, then times a C
 // read/write copy loop, `cp` and trx with each option on them (best CPU time
 // of N runs after one untimed warm-up each), the vocabulary's load time,
 // and trx on two hostile vocabularies. With --before, a second trx binary
 // runs the same commands in the same rounds, and the outputs of both are
-// compared byte for byte.
+// compared byte for byte. With --recasor, recasor --check and recasor as a
+// filter run on the big file too, with identifiers recased to their
+// declarations and kept.
 #include "basic_generator.h"
 #include "hostile_vocabulary.h"
 #include "process_timer.h"
@@ -46,6 +48,7 @@ constexpr std::uint64_t kTinyBytes = 10 * 1000;
 struct Options {
     std::string trx;
     std::string before;  // optional: the trx to compare with
+    std::string recasor; // optional: recasor, measured on the same file
     std::string keywords;
     std::string workdir;  // empty: fresh temporary directory
     double size_mb = 64;
@@ -53,9 +56,11 @@ struct Options {
 };
 
 void usage(std::ostream& os) {
-    os << "usage: trx_bench --trx PATH --keywords PATH [--before PATH] [--size-mb N] [--runs N] [--workdir DIR]\n"
+    os << "usage: trx_bench --trx PATH --keywords PATH [--before PATH] [--recasor PATH] [--size-mb N] [--runs N]"
+          " [--workdir DIR]\n"
           "  --trx PATH       trx executable to measure\n"
           "  --before PATH    a second trx (an older build) measured in the same rounds\n"
+          "  --recasor PATH   recasor, measured as a check and as a filter on the big file\n"
           "  --keywords PATH  Keywords.ini copied next to the generated input\n"
           "  --size-mb N      size of the generated input in MiB (default 64)\n"
           "  --runs N         timed runs per command, the best is reported (default 3)\n"
@@ -92,6 +97,8 @@ Options parse_args(int argc, char** argv) {
             opt.trx = value;
         } else if (arg == "--before") {
             opt.before = value;
+        } else if (arg == "--recasor") {
+            opt.recasor = fs::absolute(value).lexically_normal().string();
         } else if (arg == "--keywords") {
             opt.keywords = value;
         } else if (arg == "--workdir") {
@@ -167,6 +174,8 @@ struct Command {
     std::uint64_t input_bytes = 0;
     std::string subdir;             // runs there instead of the work directory
     std::string baseline;           // label of the command its ratio refers to
+    std::string stdin_name;         // a file standard input comes from (none: /dev/null)
+    bool changes_expected = false;  // exit code 1 (recasor --check found changes) is success too
 
     // Results.
     double best_seconds = 0;
@@ -207,19 +216,23 @@ std::string read_head(const std::string& path, std::size_t max_bytes) {
 bool run_once(Command& cmd, const WorkDir& dir, bool timed) {
     std::error_code ec;
     const std::string out = cmd.cwd(dir.path()) + "/" + cmd.output;
-    fs::remove(out, ec);  // every run creates its output afresh
+    if (!cmd.output.empty()) fs::remove(out, ec);  // every run creates its output afresh
 
-    const ProcessResult r = run_process(cmd.argv, cmd.cwd(dir.path()), dir.file("stdout_" + cmd.tag + ".txt"),
-                                        dir.file("stderr_" + cmd.tag + ".txt"));
-    if (!r.ok()) {
+    const std::string stdout_path = dir.file("stdout_" + cmd.tag + ".txt");
+    if (cmd.output.empty()) fs::remove(stdout_path, ec);  // the command's output goes there
+    const ProcessResult r = run_process(cmd.argv, cmd.cwd(dir.path()), stdout_path,
+                                        dir.file("stderr_" + cmd.tag + ".txt"),
+                                        cmd.stdin_name.empty() ? "" : dir.file(cmd.stdin_name));
+    const bool exited_well = r.started && r.term_signal == 0 && (r.exit_code == 0 || (cmd.changes_expected && r.exit_code == 1));
+    if (!exited_well) {
         cmd.failure = describe(r);
         return false;
     }
-    if (!fs::is_regular_file(out, ec)) {
+    if (!cmd.output.empty() && !fs::is_regular_file(out, ec)) {
         cmd.failure = "output " + cmd.output + " is missing";
         return false;
     }
-    cmd.output_bytes = fs::file_size(out, ec);
+    cmd.output_bytes = fs::file_size(cmd.output.empty() ? stdout_path : out, ec);
     if (timed) {
         if (cmd.best_seconds == 0 || r.seconds < cmd.best_seconds) cmd.best_seconds = r.seconds;
         if (cmd.best_cpu_seconds == 0 || r.cpu_seconds < cmd.best_cpu_seconds) cmd.best_cpu_seconds = r.cpu_seconds;
@@ -286,6 +299,24 @@ void add_trx_commands(std::vector<Command>& cmds, const std::string& trx, const 
                     std::string(kHostileName) + ".bas", 0, "", "duplicates"});
 }
 
+// recasor as a check and as a filter on the big file, with identifiers
+// recased to their declarations (its default) and kept as written.
+void add_recasor_commands(std::vector<Command>& cmds, const std::string& recasor, std::uint64_t big_bytes) {
+    const std::string vocabulary = "--vocabulary=Keywords.ini";
+    for (const char* identifiers : {"declaration", "keep"}) {
+        const std::string option = std::string("--identifiers=") + identifiers;
+        Command check{std::string("recasor --check, ") + identifiers, std::string("check_") + identifiers,
+                      {recasor, "--check", "--no-settings", vocabulary, option, kInputName}, "", big_bytes,
+                      "trx FILE -m"};
+        check.changes_expected = true;
+        cmds.push_back(check);
+        Command filter{std::string("recasor filter, ") + identifiers, std::string("filter_") + identifiers,
+                       {recasor, "--no-settings", vocabulary, option}, "", big_bytes, "trx FILE -m"};
+        filter.stdin_name = kInputName;
+        cmds.push_back(filter);
+    }
+}
+
 void print_vocabulary_load(const std::vector<Command>& cmds, const std::string& who) {
     const Command* with = find_command(cmds, who + "trx EMPTY");
     const Command* without = find_command(cmds, who + "trx EMPTY, no ini");
@@ -346,6 +377,7 @@ int run_benchmark(const Options& opt) {
     };
     add_trx_commands(cmds, opt.trx, "", big.bytes, tiny.bytes);
     if (!opt.before.empty()) add_trx_commands(cmds, opt.before, "before ", big.bytes, tiny.bytes);
+    if (!opt.recasor.empty()) add_recasor_commands(cmds, opt.recasor, big.bytes);
     for (const Command& cmd : cmds) {
         for (const char* stream : {"stdout_", "stderr_"}) {
             std::ofstream truncate(dir.file(stream + cmd.tag + ".txt"), std::ios::trunc);
@@ -377,7 +409,8 @@ int run_benchmark(const Options& opt) {
         std::printf("%-24s %8.4f %8.4f %9s %8s %13.1f\n", cmd.label.c_str(), cmd.best_cpu_seconds,
                     cmd.best_seconds, speed, ratio, cmd.peak_rss_kib / 1024.0);
     }
-    std::printf("(ratio: CPU time over that of the copy loop on the same file, for the 10 KB file over cp's)\n\n");
+    std::printf("(ratio: CPU time over that of the copy loop on the same file, for the 10 KB file over cp's, "
+                "for recasor over trx -m's)\n\n");
     print_vocabulary_load(cmds, "");
     if (!opt.before.empty()) print_vocabulary_load(cmds, "before ");
     std::fflush(stdout);

@@ -36,7 +36,8 @@ bool redirect(const char* path, int flags, int target_fd) {
 ProcessResult run_process(const std::vector<std::string>& argv,
                           const std::string& cwd,
                           const std::string& stdout_path,
-                          const std::string& stderr_path) {
+                          const std::string& stderr_path,
+                          const std::string& stdin_path) {
     ProcessResult result;
     if (argv.empty()) {
         result.error = "empty command";
@@ -68,7 +69,8 @@ ProcessResult run_process(const std::vector<std::string>& argv,
     if (pid == 0) {
         close(report[0]);
         if (chdir(cwd.c_str()) != 0) child_fail(report[1], errno);
-        if (!redirect("/dev/null", O_RDONLY, STDIN_FILENO)) child_fail(report[1], errno);
+        if (!redirect(stdin_path.empty() ? "/dev/null" : stdin_path.c_str(), O_RDONLY, STDIN_FILENO))
+            child_fail(report[1], errno);
         const int out_flags = O_WRONLY | O_CREAT | O_APPEND;
         if (!redirect(stdout_path.c_str(), out_flags, STDOUT_FILENO)) child_fail(report[1], errno);
         if (!redirect(stderr_path.c_str(), out_flags, STDERR_FILENO)) child_fail(report[1], errno);

@@ -20,12 +20,14 @@ struct ProcessResult {
 };
 
 // Runs argv[0] (looked up in PATH if it has no '/') with the given
-// arguments in directory `cwd`. Standard input comes from /dev/null;
-// standard output and standard error are appended to the given files.
+// arguments in directory `cwd`. Standard input comes from `stdin_path`
+// (/dev/null when empty); standard output and standard error are appended
+// to the given files.
 ProcessResult run_process(const std::vector<std::string>& argv,
                           const std::string& cwd,
                           const std::string& stdout_path,
-                          const std::string& stderr_path);
+                          const std::string& stderr_path,
+                          const std::string& stdin_path = "");
 
 // Human-readable description of how the process ended.
 std::string describe(const ProcessResult& r);

@@ -51,6 +51,13 @@ function(add_recasor_libraries suffix)
     add_library(recasor_core${suffix} STATIC
       ${root}/recasor/line_splitter.cpp
       ${root}/recasor/source_model.cpp
+      ${root}/recasor/code_marks.cpp
+      ${root}/recasor/statement_tokens.cpp
+      ${root}/recasor/syntax_words.cpp
+      ${root}/recasor/declarations.cpp
+      ${root}/recasor/reserved_words.cpp
+      ${root}/recasor/name_bindings.cpp
+      ${root}/recasor/include_units.cpp
       ${root}/recasor/source_conversion.cpp
       ${root}/recasor/project_vocabulary.cpp
       ${root}/recasor/settings.cpp

@@ -33,6 +33,12 @@ ParsedArguments ParseArguments(int argc, const char* const* argv, const char* ve
     CLI::Option* vocabularyOption =
         app.add_option("--vocabulary", vocabulary, "the vocabulary file (default: the Keywords.ini installed with recasor)")
             ->option_text("FILE");
+    IdentifierCase identifiers{};
+    CLI::Option* identifiersOption =
+        app.add_option("--identifiers", identifiers,
+                       "declared names written as their declaration (default) or kept as they stand")
+            ->transform(CLI::CheckedTransformer(IdentifierCaseNames()))
+            ->option_text("declaration|keep");
     std::vector<std::string> include, exclude;
     // One pattern per option, given as often as needed.
     CLI::Option* includeOption =
@@ -84,6 +90,7 @@ ParsedArguments ParseArguments(int argc, const char* const* argv, const char* ve
     if (*dialectOption) options.dialect = dialect;
     if (*caseOption) options.keywordCase = keywordCase;
     if (*vocabularyOption) options.vocabulary = vocabulary;
+    if (*identifiersOption) options.identifiers = identifiers;
     if (*includeOption) options.include = include;
     if (*excludeOption) options.exclude = exclude;
     options.useSettings = !*noSettings;

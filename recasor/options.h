@@ -9,6 +9,10 @@
 
 namespace recasor {
 
+// How the names a program declares are written at their uses: as their
+// declaration writes them, or as they stand (the vocabulary alone decides).
+enum class IdentifierCase { Declaration, Keep };
+
 enum class RunMode {
     InPlace,  // rewrite the files that change
     Check,    // list the files that would change
@@ -22,6 +26,7 @@ struct RecasorOptions {
     std::optional<Dialect> dialect;
     std::optional<CaseMode> keywordCase;
     std::optional<std::string> vocabulary;
+    std::optional<IdentifierCase> identifiers;
     std::optional<std::vector<std::string>> include;
     std::optional<std::vector<std::string>> exclude;
     bool useSettings = true;  // false: no settings file is looked for

@@ -111,6 +111,14 @@ const std::map<std::string, KeyReader, std::less<>>& KeyReaders()
              return ReadStrings(node, key, settings.extraWords, error) &&
                     CheckWords(node, key, settings.extraWords, error);
          }},
+        {"identifiers",
+         [](const toml::node& node, std::string_view key, ProjectSettings& settings, std::string& error) {
+             return ReadNamed(node, key, IdentifierCaseNames(), settings.identifiers, error);
+         }},
+        {"include-folders",
+         [](const toml::node& node, std::string_view key, ProjectSettings& settings, std::string& error) {
+             return ReadStrings(node, key, settings.includeFolders, error);
+         }},
         {"kept-words",
          [](const toml::node& node, std::string_view key, ProjectSettings& settings, std::string& error) {
              return ReadStrings(node, key, settings.keptWords, error) &&
@@ -138,6 +146,13 @@ const std::map<std::string, CaseMode>& CaseModeNames()
 {
     static const std::map<std::string, CaseMode> names = {
         {"mixed", CaseMode::Mixed}, {"upper", CaseMode::Upper}, {"lower", CaseMode::Lower}};
+    return names;
+}
+
+const std::map<std::string, IdentifierCase>& IdentifierCaseNames()
+{
+    static const std::map<std::string, IdentifierCase> names = {{"declaration", IdentifierCase::Declaration},
+                                                                {"keep", IdentifierCase::Keep}};
     return names;
 }
 
@@ -175,7 +190,11 @@ ConversionSettings ResolveConversion(const RecasorOptions& options, const Projec
         if (settings->vocabulary) resolved.vocabularyPath = InFolder(settingsFolder, *settings->vocabulary);
         resolved.extraWords = settings->extraWords;
         resolved.keptWords = settings->keptWords;
+        resolved.identifiers = settings->identifiers.value_or(resolved.identifiers);
+        for (const std::string& folder : settings->includeFolders)
+            resolved.includeFolders.push_back(InFolder(settingsFolder, folder));
     }
+    resolved.identifiers = options.identifiers.value_or(resolved.identifiers);
     resolved.dialect = options.dialect.value_or(resolved.dialect);
     resolved.keywordCase = options.keywordCase.value_or(resolved.keywordCase);
     resolved.vocabularyPath = options.vocabulary.value_or(resolved.vocabularyPath);

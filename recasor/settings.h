@@ -10,6 +10,8 @@
 //   exclude = ["build", "third_party/*"]
 //   extra-words = ["hWndMain", "MyTimer"]
 //   kept-words = ["name", "count", "send"]
+//   identifiers = "declaration"        # or "keep"
+//   include-folders = ["inc"]          # where #include looks after the file's own folder
 //
 // Options given on the command line win over the settings file key by key;
 // the settings file wins over the defaults.
@@ -35,6 +37,8 @@ struct ProjectSettings {
     std::optional<std::vector<std::string>> exclude;
     std::vector<std::string> extraWords;
     std::vector<std::string> keptWords;
+    std::optional<IdentifierCase> identifiers;
+    std::vector<std::string> includeFolders;  // as written in the file
 };
 
 // Reads the settings text. False, with a reason ("line 3: ..."), when it is
@@ -45,6 +49,8 @@ bool ParseSettings(std::string_view text, ProjectSettings& settings, std::string
 // "mixed", "upper", "lower".
 const std::map<std::string, Dialect>& DialectNames();
 const std::map<std::string, CaseMode>& CaseModeNames();
+// "declaration", "keep".
+const std::map<std::string, IdentifierCase>& IdentifierCaseNames();
 
 inline const std::vector<std::string> kDefaultInclude = {"*.bas", "*.bi", "*.inc"};
 
@@ -55,6 +61,8 @@ struct ConversionSettings {
     std::string vocabularyPath;
     std::vector<std::string> extraWords;
     std::vector<std::string> keptWords;
+    IdentifierCase identifiers = IdentifierCase::Declaration;
+    std::vector<std::string> includeFolders;  // absolute or relative to the current folder
 };
 
 // Which files a folder walk takes. Patterns without "/" match a file or

@@ -6,9 +6,7 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "line_span.h"
+#include "name_bindings.h"
 #include "source_model.h"
 #include "vocabulary.h"
 
@@ -23,13 +21,28 @@ struct ConversionRules {
     CaseMode keywordCase = CaseMode::Mixed;
 };
 
-// The converted text, of the same length as `text`.
-std::string ConvertSource(std::string_view text, const ConversionRules& rules);
+// The names a file declares (see name_bindings.h), for a conversion that
+// writes them as declared: their spellings, where in the file the text
+// converted now starts, and how far the conversion has got.
+struct DeclaredNames {
+    const FileSpellings& spellings;
+    size_t base = 0;
+    SpellingCursor cursor;
+};
 
-// The same for chosen lines of `text` (in order, apart), the first of them
-// starting in `state`; `state` is left as it is after the last line. Bytes
-// outside the lines come back unchanged.
-std::string ConvertLines(std::string_view text, const std::vector<LineSpan>& lines, const ConversionRules& rules,
-                         SourceState& state);
+// The converted text, of the same length as `text`, a whole file.
+std::string ConvertSource(std::string_view text, const ConversionRules& rules, const FileSpellings* names = nullptr);
+
+// The same for a text of whole lines (no byte order mark taken off) whose
+// first line starts in `state`; `state` is left as it is after the last line.
+std::string ConvertLines(std::string_view text, const ConversionRules& rules, SourceState& state,
+                         DeclaredNames* names = nullptr);
+
+// Converts the lines of text[0, size) in place; `readable` (at least
+// size + 64) counts the bytes from `text` on that may be read. With
+// `names`, whose base is where the text starts in its file, the names'
+// cursor moves past the text.
+void ConvertLinesInPlace(char* text, size_t size, size_t readable, const ConversionRules& rules, SourceState& state,
+                         DeclaredNames* names = nullptr);
 
 }  // namespace recasor

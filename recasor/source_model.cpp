@@ -16,9 +16,12 @@ SourceRules DialectSourceRules(Dialect dialect)
 void MarkLine(std::string_view line, const SourceRules& rules, SourceState& state, std::vector<SourceRegion>& regions)
 {
     regions.clear();
-    source_scan::ScanLine(line, rules, state, [&](size_t start, size_t length, RegionKind kind) {
-        regions.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(length), kind});
-    });
+    source_scan::ScanText(
+        {line.data(), line.size(), line.size()}, rules, state,
+        [&](size_t start, size_t length, RegionKind kind) {
+            regions.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(length), kind});
+        },
+        [](size_t, size_t) {});
 }
 
 namespace {
@@ -27,7 +30,7 @@ namespace {
 bool MentionsEscape(std::string_view line)
 {
     for (size_t i = line.find_first_of("eE"); i != std::string_view::npos; i = line.find_first_of("eE", i + 1))
-        if (source_scan::WordAt(line, i, "escape")) return true;
+        if (source_scan::WordAt({line.data(), line.size(), line.size()}, i, "escape")) return true;
     return false;
 }
 
@@ -43,7 +46,8 @@ void AdvanceSourceState(std::string_view line, const SourceRules& rules, SourceS
         state.continued = false;
         return;
     }
-    source_scan::ScanLine(line, rules, state, [](size_t, size_t, RegionKind) {});
+    source_scan::ScanText({line.data(), line.size(), line.size()}, rules, state, [](size_t, size_t, RegionKind) {},
+                          [](size_t, size_t) {});
 }
 
 }  // namespace recasor

@@ -71,7 +71,7 @@ std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t l
         text.append(part).push_back('\n');
     }
     SourceState state = document.lineStartStates[first];
-    std::string converted = ConvertLines(text, spans, rules, state);
+    std::string converted = ConvertLines(text, rules, state);
 
     std::vector<WordEdit> edits;
     for (size_t k = 0; k < spans.size(); ++k) {

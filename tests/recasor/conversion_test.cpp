@@ -13,6 +13,7 @@
 #include "source_model.h"
 #include "support/engine_agreement.h"
 #include "keyword_case.h"
+#include "line_splitter.h"
 #include "project_vocabulary.h"
 #include "source_conversion.h"
 #include "vocabulary.h"
@@ -134,6 +135,51 @@ TEST(SourceConversion, AgreesWithTheLineEngineOnRandomInput)
                 }
                 at += line.size() + 1;
             }
+        }
+    }
+}
+
+// The conversion finds most code by bit arithmetic over 64-byte blocks and
+// leaves the rest to the source model; on any text it must convert exactly
+// the code regions that the model finds line by line.
+TEST(SourceConversion, BlockMarkingAgreesWithTheLineModel)
+{
+    const std::vector<std::string> pieces = {
+        "dim", "Print", "rem ", "data ", "x", "a_b", " _", "_", " ", "\t", ":", "\"", "\"\"", "'", "/'", "'/", "/",
+        "!\"", "$\"", "\\", "\\\"", "#include once ", "option escape", "10 ", "\n", "\r\n", "\r", "$", "!", "#",
+        "getmessage", "a$", "dAta", "wend"};
+    for (Dialect dialect : {Dialect::FreeBasic, Dialect::PowerBasic}) {
+        KeywordSet set = ProjectSet(dialect, CaseMode::Upper);
+        SourceRules rules = DialectSourceRules(dialect);
+        std::mt19937 random(dialect == Dialect::FreeBasic ? 3 : 5);
+        for (int round = 0; round < 3000; ++round) {
+            std::string text;
+            for (size_t k = random() % 90; k > 0; --k) text += pieces[random() % pieces.size()];
+            // The model, line by line: its code regions and fixed words, converted by the engine.
+            std::string expected = text;
+            expected.append(64, ' ');
+            std::vector<LineSpan> code, fixed;
+            SourceState state;
+            std::vector<SourceRegion> regions;
+            for (const LineSpan& line : SplitLines(text)) {
+                MarkLine(std::string_view(text).substr(line.start, line.length), rules, state, regions);
+                for (const SourceRegion& region : regions) {
+                    if (region.kind == RegionKind::Code) code.push_back({line.start + region.start, region.length});
+                    if (region.kind == RegionKind::FixedWord) fixed.push_back({line.start + region.start, region.length});
+                }
+            }
+            ApplyKeywordCase(expected.data(), expected.size(), code.data(), code.size(), set);
+            for (const LineSpan& word : fixed)
+                for (size_t i = word.start; i < word.start + word.length; ++i) expected[i] = AsciiUpper(expected[i]);
+            expected.resize(text.size());
+            ASSERT_EQ(ConvertSource(text, {set, rules, CaseMode::Upper}), expected) << text;
+            // In two pieces cut at a line end, the state handed from one to the other.
+            size_t cut = text.find_first_of("\r\n", random() % (text.size() + 1));
+            if (cut == std::string::npos || (text[cut] == '\r' && cut + 1 < text.size() && text[cut + 1] == '\n')) continue;
+            SourceState between;
+            std::string pieces = ConvertLines(std::string_view(text).substr(0, cut + 1), {set, rules, CaseMode::Upper}, between);
+            pieces += ConvertLines(std::string_view(text).substr(cut + 1), {set, rules, CaseMode::Upper}, between);
+            ASSERT_EQ(pieces, expected) << text;
         }
     }
 }

@@ -1,0 +1,83 @@
+#pragma once
+// The spellings that declared names give their uses. Each use of a name a
+// program declares is written as its declaration writes it: a name local to
+// a procedure within that procedure, a module-level name in every file of
+// its include unit (the files joined by #include), a member after a "." or
+// "->". The first declaration wins where one name is declared twice; a
+// declaring occurrence itself is never changed. Reserved words, kept words
+// and the project's extra words are no names here: the vocabulary, or the
+// project's settings, spell them.
+
+#include <bitset>
+#include <cstddef>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "declarations.h"
+#include "line_span.h"
+#include "vocabulary.h"
+
+namespace recasor {
+
+// Names by their lower-case form, each with the spelling it takes.
+struct NameSpellings {
+    std::unordered_map<std::string, std::string> byLowerName;
+    std::bitset<4096> mayHold;  // a quick test before the map: most words are no declared name
+};
+
+// Adds a name unless one of its form is there already (the first wins).
+void AddSpelling(NameSpellings& names, std::string_view spelling);
+
+// The spelling of `word` (any case), or nullptr.
+const std::string* FindSpelling(const NameSpellings& names, std::string_view word);
+
+// Which declared names take part.
+struct NameRules {
+    Dialect dialect = Dialect::FreeBasic;
+    std::set<std::string, std::less<>> excluded;  // lower case: the kept and the extra words
+};
+
+struct ProcedureSpellings {
+    size_t begin;
+    size_t end;
+    NameSpellings names;
+};
+
+// What the words of one file take beyond the vocabulary.
+struct FileSpellings {
+    std::shared_ptr<const NameSpellings> module;   // the include unit's module-level names
+    std::shared_ptr<const NameSpellings> members;  // the unit's members
+    std::vector<ProcedureSpellings> procedures;    // in order of the text
+    std::vector<size_t> declarationSites;          // where the file's own declarations stand, in order
+};
+
+// The module-level names and the members of an include unit, from its
+// files' declarations in the unit's order.
+struct UnitSpellings {
+    std::shared_ptr<NameSpellings> module = std::make_shared<NameSpellings>();
+    std::shared_ptr<NameSpellings> members = std::make_shared<NameSpellings>();
+};
+void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declarations, const NameRules& rules);
+
+// A file's spellings: its unit's, and its own procedures' locals.
+FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings& unit, const NameRules& rules);
+
+// Where ApplyDeclaredSpellings has got to in a file converted piece by piece.
+struct SpellingCursor {
+    size_t procedure = 0;
+    size_t site = 0;
+};
+
+// Writes the declared spellings into the words of the code regions `code`
+// of `converted` (the text after the vocabulary's conversion; `original` is
+// the text before it, of the same length). Both hold the file's bytes from
+// offset `base` on; regions are given in the coordinates of that text, in
+// order, and pieces of a file in order too.
+void ApplyDeclaredSpellings(char* converted, std::string_view original, const std::vector<LineSpan>& code, size_t base,
+                            const FileSpellings& spellings, SpellingCursor& cursor);
+
+}  // namespace recasor
