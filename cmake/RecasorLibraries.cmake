@@ -69,6 +69,7 @@ function(add_recasor_libraries suffix)
       ${root}/recasor/lsp/word_edits.cpp
       ${root}/recasor/lsp/file_uri.cpp
       ${root}/recasor/lsp/document_contexts.cpp
+      ${root}/recasor/lsp/document_names.cpp
       ${root}/recasor/lsp/language_server.cpp)
     target_include_directories(recasor_core${suffix} PUBLIC ${root}/recasor ${root}/recasor/lsp)
     target_link_libraries(recasor_core${suffix} PUBLIC engine${suffix} CLI11::CLI11 tomlplusplus::tomlplusplus

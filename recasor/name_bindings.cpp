@@ -28,19 +28,19 @@ std::string LowerCopy(std::string_view word)
     return lower;
 }
 
+}  // namespace
+
 bool TakesPart(std::string_view spelling, const NameRules& rules)
 {
     std::string lower = LowerCopy(spelling);
     return !spelling.empty() && !IsReservedWord(rules.dialect, lower) && !rules.excluded.contains(lower);
 }
 
-void AddDeclared(NameSpellings& names, const std::vector<Declaration>& declarations, const NameRules& rules)
+void AddDeclaredNames(NameSpellings& names, const std::vector<Declaration>& declarations, const NameRules& rules)
 {
     for (const Declaration& declaration : declarations)
         if (TakesPart(declaration.spelling, rules)) AddSpelling(names, declaration.spelling);
 }
-
-}  // namespace
 
 void AddSpelling(NameSpellings& names, std::string_view spelling)
 {
@@ -56,8 +56,8 @@ const std::string* FindSpelling(const NameSpellings& names, std::string_view wor
 
 void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declarations, const NameRules& rules)
 {
-    AddDeclared(*unit.module, declarations.moduleNames, rules);
-    AddDeclared(*unit.members, declarations.memberNames, rules);
+    AddDeclaredNames(*unit.module, declarations.moduleNames, rules);
+    AddDeclaredNames(*unit.members, declarations.memberNames, rules);
 }
 
 FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings& unit, const NameRules& rules)
@@ -71,7 +71,7 @@ FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings
     addSites(declarations.memberNames);
     for (const ProcedureDeclarations& procedure : declarations.procedures) {
         ProcedureSpellings local{procedure.begin, procedure.end, {}};
-        AddDeclared(local.names, procedure.names, rules);
+        AddDeclaredNames(local.names, procedure.names, rules);
         addSites(procedure.names);
         file.procedures.push_back(std::move(local));
     }

@@ -41,6 +41,12 @@ struct NameRules {
     std::set<std::string, std::less<>> excluded;  // lower case: the kept and the extra words
 };
 
+// Whether a declaration of this spelling takes part.
+bool TakesPart(std::string_view spelling, const NameRules& rules);
+
+// Adds the declarations that take part (the first of a form wins).
+void AddDeclaredNames(NameSpellings& names, const std::vector<Declaration>& declarations, const NameRules& rules);
+
 struct ProcedureSpellings {
     size_t begin;
     size_t end;

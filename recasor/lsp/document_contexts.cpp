@@ -58,6 +58,8 @@ std::string ContextKey(const ConversionSettings& settings, const FileStamp& voca
     key += "\n" + settings.vocabularyPath + "\n" + StampKey(vocabularyStamp);
     for (const std::string& word : settings.extraWords) key += "\n+" + word;
     for (const std::string& word : settings.keptWords) key += "\n-" + word;
+    key += settings.identifiers == IdentifierCase::Keep ? "\nkeep" : "\ndeclaration";
+    for (const std::string& folder : settings.includeFolders) key += "\n#" + folder;
     return key;
 }
 

@@ -152,11 +152,21 @@ std::string EditsOf(const std::vector<WordEdit>& edits)
     return text + "]";
 }
 
-std::string Recase(Call& call, TextDocument& document, size_t first, size_t last)
+// Whether the declared names come from the document's include unit read
+// afresh, or from what is known already (a line left by Enter).
+enum class NamesRead { Afresh, AsKnown };
+
+std::string Recase(Call& call, TextDocument& document, size_t first, size_t last, NamesRead read)
 {
+    LanguageServer& server = call.server;
     const ConversionContext* context = WorkingContext(call, document);
     if (context == nullptr) return "[]";
-    return EditsOf(RecaseLines(document, first, last, RulesOf(*context), call.server.encoding));
+    if (context->settings.identifiers == IdentifierCase::Keep)
+        return EditsOf(RecaseLines(document, first, last, RulesOf(*context), server.encoding));
+    FileSpellings names = read == NamesRead::Afresh
+                              ? DocumentSpellings(server.documents, document, context->settings, server.names, server.files)
+                              : LineSpellings(server.documents, document, first, context->settings, server.names, server.files);
+    return EditsOf(RecaseLines(document, first, last, RulesOf(*context), server.encoding, &names));
 }
 
 // Requests.
@@ -200,7 +210,7 @@ std::string Shutdown(Call& call)
 std::string Formatting(Call& call)
 {
     TextDocument& document = DocumentOf(call);
-    return Recase(call, document, 0, LineCount(document) - 1);
+    return Recase(call, document, 0, LineCount(document) - 1, NamesRead::Afresh);
 }
 
 // The lines a range touches: a range that ends at the start of a line
@@ -214,7 +224,7 @@ std::string RangeFormatting(Call& call)
     CheckLine(document, end.line);
     if (end.line < start.line) std::swap(start, end);
     uint32_t last = end.character == 0 && end.line > start.line ? end.line - 1 : end.line;
-    return Recase(call, document, start.line, last);
+    return Recase(call, document, start.line, last, NamesRead::Afresh);
 }
 
 // Enter was pressed: the line above the caret's new line is the one left.
@@ -225,7 +235,7 @@ std::string OnTypeFormatting(Call& call)
     CheckLine(document, position.line);
     std::string typed = StringMember(call.params, "ch");
     if (position.line == 0 || (typed != "\n" && typed != "\r\n" && typed != "\r")) return "[]";
-    return Recase(call, document, position.line - 1, position.line - 1);
+    return Recase(call, document, position.line - 1, position.line - 1, NamesRead::AsKnown);
 }
 
 // Notifications.
@@ -279,7 +289,11 @@ void DidClose(Call& call)
     call.server.documents.erase(uri);
 }
 
-void DidChangeWatchedFiles(Call& call) { ForgetFiles(call.server.contexts); }
+void DidChangeWatchedFiles(Call& call)
+{
+    ForgetFiles(call.server.contexts);
+    call.server.names.files.clear();
+}
 
 using RequestHandler = std::string (*)(Call&);
 using NotificationHandler = void (*)(Call&);

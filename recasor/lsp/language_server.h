@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "document_contexts.h"
+#include "document_names.h"
 #include "message_reader.h"
 #include "text_document.h"
 
@@ -30,6 +31,7 @@ struct LanguageServer {
     PositionEncoding encoding = PositionEncoding::Utf16;
     bool registerFileWatchers = false;
     std::map<std::string, TextDocument, std::less<>> documents;  // by URI
+    NameIndex names;  // declarations of files read from disk
     std::set<std::string> problemsShown;  // each told to the user once while its files stay as they are
     size_t filesReadWhenShown = 0;
     int64_t nextRequestId = 1;

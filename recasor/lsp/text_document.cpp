@@ -53,14 +53,6 @@ void WidenGap(TextDocument& document, size_t size)
     document.gapEnd += added;
 }
 
-// The end of a line's content: where its line end starts.
-size_t ContentEnd(const TextDocument& document, size_t line)
-{
-    if (line + 1 == document.lineStarts.size()) return TextSize(document);
-    size_t next = document.lineStarts[line + 1];
-    return next - (next >= 2 && ByteAt(document, next - 2) == '\r' && ByteAt(document, next - 1) == '\n' ? 2 : 1);
-}
-
 // The length in bytes of the UTF-8 sequence that starts with `lead`; a byte
 // that starts none counts as one character of its own.
 size_t SequenceLength(unsigned char lead)
@@ -72,6 +64,26 @@ size_t SequenceLength(unsigned char lead)
 }
 
 }  // namespace
+
+size_t LineContentEnd(const TextDocument& document, size_t line)
+{
+    if (line + 1 == document.lineStarts.size()) return TextSize(document);
+    size_t next = document.lineStarts[line + 1];
+    return next - (next >= 2 && ByteAt(document, next - 2) == '\r' && ByteAt(document, next - 1) == '\n' ? 2 : 1);
+}
+
+std::string TextBetween(const TextDocument& document, size_t from, size_t to)
+{
+    std::string text;
+    text.reserve(to - from);
+    size_t gap = document.gapEnd - document.gapStart;
+    if (from < document.gapStart) text.append(document.buffer, from, std::min(to, document.gapStart) - from);
+    if (to > document.gapStart) {
+        size_t start = std::max(from, document.gapStart);
+        text.append(document.buffer, start + gap, to - start);
+    }
+    return text;
+}
 
 TextDocument MakeTextDocument(std::string uri, std::string languageId, std::string_view text)
 {
@@ -87,14 +99,11 @@ TextDocument MakeTextDocument(std::string uri, std::string languageId, std::stri
     return document;
 }
 
-std::string DocumentText(const TextDocument& document)
-{
-    return document.buffer.substr(0, document.gapStart) + document.buffer.substr(document.gapEnd);
-}
+std::string DocumentText(const TextDocument& document) { return TextBetween(document, 0, TextSize(document)); }
 
 std::string_view LineContent(TextDocument& document, size_t line)
 {
-    size_t start = document.lineStarts[line], end = ContentEnd(document, line);
+    size_t start = document.lineStarts[line], end = LineContentEnd(document, line);
     if (start < document.gapStart && document.gapStart < end) MoveGap(document, end);
     size_t physical = start < document.gapStart ? start : start + document.gapEnd - document.gapStart;
     return std::string_view(document.buffer).substr(physical, end - start);
@@ -157,6 +166,7 @@ bool ReplaceRange(TextDocument& document, TextPosition from, TextPosition to, st
     auto after = starts.erase(first, last);
     after = starts.insert(after, found.begin(), found.end()) + static_cast<std::ptrdiff_t>(found.size());
     for (; after != starts.end(); ++after) *after = *after + text.size() - (end - start);
+    ++document.changes;
     document.knownStates = std::min(document.knownStates, std::max<size_t>(firstIndex, 1));
     return true;
 }

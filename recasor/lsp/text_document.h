@@ -5,10 +5,13 @@
 // back.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "declarations.h"
+#include "name_bindings.h"
 #include "source_model.h"
 
 namespace recasor {
@@ -40,6 +43,15 @@ struct TextDocument {
     std::vector<SourceState> lineStartStates;
     size_t knownStates = 1;
     SourceRules stateRules;
+    // The names the document declares, as of `declarationsAfter` changes
+    // (`changes` counts them), under `declarationRules`; and the module
+    // names and members of its include unit as last found.
+    size_t changes = 0;
+    FileDeclarations declarations;
+    size_t declarationsAfter = SIZE_MAX;
+    SourceRules declarationRules;
+    std::shared_ptr<const NameSpellings> unitModule;
+    std::shared_ptr<const NameSpellings> unitMembers;
 };
 
 // A document holding `text`.
@@ -53,6 +65,12 @@ inline size_t LineCount(const TextDocument& document) { return document.lineStar
 // A line without its line end (`line` below LineCount). The view lasts
 // until the document's next change or next call of LineContent.
 std::string_view LineContent(TextDocument& document, size_t line);
+
+// Where a line's content ends (its line end starts) in the text.
+size_t LineContentEnd(const TextDocument& document, size_t line);
+
+// The bytes of the text from `from` to `to`.
+std::string TextBetween(const TextDocument& document, size_t from, size_t to);
 
 // The byte offset within `content` of a character position, clamped to the
 // line's length (as the protocol asks). A UTF-16 position inside a

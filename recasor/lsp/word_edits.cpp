@@ -1,5 +1,7 @@
 #include "word_edits.h"
 
+#include <algorithm>
+
 #include "ascii.h"
 #include "line_splitter.h"
 #include "source_conversion.h"
@@ -60,25 +62,30 @@ void AddWordEdits(uint32_t line, std::string_view content, size_t prefix, std::s
 }  // namespace
 
 std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const ConversionRules& rules,
-                                  PositionEncoding encoding)
+                                  PositionEncoding encoding, const FileSpellings* names)
 {
     LearnStatesUpTo(document, first, rules.source);
-    std::string text;
-    std::vector<LineSpan> spans;
-    for (size_t line = first; line <= last; ++line) {
-        std::string_view part = ConvertedPart(document, line);
-        spans.push_back({text.size(), part.size()});
-        text.append(part).push_back('\n');
-    }
+    // The document's own bytes, line ends and all, so that offsets in them
+    // are offsets in the document; a byte order mark is no line's.
+    size_t from = document.lineStarts[first];
+    if (first == 0 && LineContent(document, 0).starts_with(kUtf8ByteOrderMark)) from += kUtf8ByteOrderMark.size();
+    std::string text = TextBetween(document, from, LineContentEnd(document, last));
     SourceState state = document.lineStartStates[first];
-    std::string converted = ConvertLines(text, rules, state);
+    std::string converted;
+    if (names != nullptr) {
+        DeclaredNames declared{*names, from, {}};
+        converted = ConvertLines(text, rules, state, &declared);
+    } else {
+        converted = ConvertLines(text, rules, state);
+    }
 
     std::vector<WordEdit> edits;
-    for (size_t k = 0; k < spans.size(); ++k) {
-        std::string_view before = std::string_view(text).substr(spans[k].start, spans[k].length);
-        std::string_view after = std::string_view(converted).substr(spans[k].start, spans[k].length);
+    for (size_t line = first; line <= last; ++line) {
+        size_t start = std::max(document.lineStarts[line], from) - from;
+        size_t length = LineContentEnd(document, line) - from - start;
+        std::string_view before = std::string_view(text).substr(start, length);
+        std::string_view after = std::string_view(converted).substr(start, length);
         if (before == after) continue;
-        size_t line = first + k;
         std::string_view content = LineContent(document, line);
         AddWordEdits(static_cast<uint32_t>(line), content, content.size() - before.size(), before, after, encoding,
                      edits);

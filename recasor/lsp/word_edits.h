@@ -24,8 +24,8 @@ struct WordEdit {
 // The edits that convert lines `first` to `last` (both within the document)
 // as recasor converts a file: comments that start above `first` are still
 // comments there. Remembers the source states of the lines above `first`
-// for the next call.
+// for the next call. With `names`, declared names are written as declared.
 std::vector<WordEdit> RecaseLines(TextDocument& document, size_t first, size_t last, const ConversionRules& rules,
-                                  PositionEncoding encoding);
+                                  PositionEncoding encoding, const FileSpellings* names = nullptr);
 
 }  // namespace recasor

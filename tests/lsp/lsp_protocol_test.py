@@ -234,6 +234,38 @@ class Settings(ServerTest):
             self.assertEqual(self.formatted(server, uri, "dim x\n"), expected)
 
 
+class DeclaredNames(ServerTest):
+    def on_type(self, server, uri, line):
+        return server.request("textDocument/onTypeFormatting", {
+            "textDocument": {"uri": uri}, "options": {}, "ch": "\n", "position": {"line": line, "character": 0}})
+
+    def test_names_follow_their_declarations_across_includes(self):
+        self.write("inc/shared.bi", "dim shared Hits as long\n")
+        main = "#include once \"inc/shared.bi\"\ndim event as integer\nHITS = EVENT\n"
+        server = self.start()
+        uri = self.uri("main.bas")
+        server.open(uri, main)
+        self.assertEqual(self.formatted(server, uri, main),
+                         "#include once \"inc/shared.bi\"\nDim event As Integer\nHits = event\n")
+        # The same with the declarations kept as they stand.
+        self.write(".recasor.toml", 'identifiers = "keep"\n')
+        self.assertEqual(self.formatted(server, uri, main),
+                         "#include once \"inc/shared.bi\"\nDim Event As Integer\nHITS = Event\n")
+
+    def test_the_line_left_takes_the_names_of_its_procedure(self):
+        text = "dim shared event as long\nsub Tally(byval count as long)\n  print COUNT, EVENT\nend sub\nprint COUNT\n"
+        server = self.start()
+        uri = self.uri("t.bas")
+        server.open(uri, text)
+        # What each line left by Enter becomes, its procedure's names read then.
+        expected = {3: "  Print count, event", 5: "Print COUNT", 2: "Sub Tally(ByVal count As Long)"}
+        for line, result in expected.items():
+            with self.subTest(line=line):
+                edits = self.on_type(server, uri, line)["result"]
+                lines = apply_edits(text, edits).split("\n")
+                self.assertEqual(lines[line - 1], result)
+
+
 class HostileInput(ServerTest):
     def test_the_server_answers_errors_and_keeps_serving(self):
         server = self.start()
