@@ -59,6 +59,7 @@ function(add_recasor_libraries suffix)
       ${root}/recasor/name_bindings.cpp
       ${root}/recasor/include_units.cpp
       ${root}/recasor/source_conversion.cpp
+      ${root}/recasor/stream_conversion.cpp
       ${root}/recasor/project_vocabulary.cpp
       ${root}/recasor/settings.cpp
       ${root}/recasor/conversion_context.cpp

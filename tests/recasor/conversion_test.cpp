@@ -16,6 +16,9 @@
 #include "line_splitter.h"
 #include "project_vocabulary.h"
 #include "source_conversion.h"
+#include "stream_conversion.h"
+#include "declarations.h"
+#include "include_units.h"
 #include "vocabulary.h"
 
 using namespace recasor;
@@ -181,5 +184,40 @@ TEST(SourceConversion, BlockMarkingAgreesWithTheLineModel)
             pieces += ConvertLines(std::string_view(text).substr(cut + 1), {set, rules, CaseMode::Upper}, between);
             ASSERT_EQ(pieces, expected) << text;
         }
+    }
+}
+
+// A text handed over in pieces of any size converts as the whole, blocks cut
+// at any line end (a CR at a piece's end waits for a possible LF), a byte
+// order mark split over pieces, names declared anywhere in the text.
+TEST(StreamConversion, PiecesConvertAsTheWhole)
+{
+    const std::vector<std::string> pieces = {"dim ", "total", "Total", "\r", "\n", "\r\n", " _", "/'", "'/", "\"",
+                                             "print", ":", "rem ", "sub f(byval total as long)", "end sub", "'", "x"};
+    KeywordSet set = ProjectSet(Dialect::FreeBasic);
+    SourceRules rules = DialectSourceRules(Dialect::FreeBasic);
+    std::mt19937 random(17);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text = round % 3 == 0 ? "\xEF\xBB\xBF" : "";
+        for (size_t k = random() % 60; k > 0; --k) text += pieces[random() % pieces.size()];
+        std::vector<UnitFile> unit{{"/a.bas", FindDeclarations(text, rules), {}}};
+        std::vector<FileSpellings> names = BindIncludeUnits(unit, NameRules{Dialect::FreeBasic, {}});
+        const FileSpellings* spellings = round % 2 == 0 ? &names[0] : nullptr;
+
+        StreamConversion conversion = StartStreamConversion({set, rules}, spellings, 1 + random() % 40);
+        std::string original, converted;
+        auto take = [&](std::string_view before, std::string_view after) {
+            original.append(before);
+            converted.append(after);
+            return true;
+        };
+        for (size_t at = 0; at < text.size();) {
+            size_t length = std::min<size_t>(text.size() - at, 1 + random() % 9);
+            ASSERT_TRUE(TakePiece(conversion, std::string_view(text).substr(at, length), take));
+            at += length;
+        }
+        ASSERT_TRUE(FinishStreamConversion(conversion, take));
+        ASSERT_EQ(original, text);
+        ASSERT_EQ(converted, ConvertSource(text, {set, rules}, spellings)) << text;
     }
 }
