@@ -6,7 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 extension=editors/vscode
 
-(cd "$extension" && npm ci --no-audit --no-fund) >&2
+# npm ci again only when the lock file has changed since the last one.
+lock_hash=$(sha256sum "$extension/package-lock.json" | cut -d' ' -f1)
+stamp=$extension/node_modules/.installed-lock-sha256
+if [[ ! -e $stamp || $(cat "$stamp") != "$lock_hash" ]]; then
+  (cd "$extension" && npm ci --no-audit --no-fund) >&2
+  echo "$lock_hash" > "$stamp"
+fi
 version=$(node -p "require('./$extension/package.json').version")
 mkdir -p dist
 vsix=$PWD/dist/recasor-$version.vsix

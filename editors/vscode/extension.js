@@ -31,23 +31,26 @@ function showStatus(text, tooltip) {
   statusItem.show();
 }
 
-async function showStartError(program, reason) {
+// Not awaited: the message stays until the user closes it, and the extension
+// must not wait for that.
+function showStartError(program, reason) {
   showStatus('$(error) recasor', `Recasor: not running (${reason})`);
   const openSettings = 'Open Settings';
-  const choice = await vscode.window.showErrorMessage(
+  vscode.window.showErrorMessage(
     `Recasor: cannot start the language server "${program} lsp": ${reason}. ` +
       'Install recasor, or set "recasor.path" to the program.',
-    openSettings);
-  if (choice === openSettings) {
-    vscode.commands.executeCommand('workbench.action.openSettings', 'recasor.path');
-  }
+    openSettings).then((choice) => {
+    if (choice === openSettings) {
+      vscode.commands.executeCommand('workbench.action.openSettings', 'recasor.path');
+    }
+  });
 }
 
 async function startClient() {
   const requested = configuredProgram();
   const program = findProgram(requested, firstWorkspaceFolder());
   if (!program) {
-    await showStartError(requested, 'no such program');
+    showStartError(requested, 'not found, or not an executable file');
     return;
   }
   const documentSelector = [];
@@ -71,7 +74,7 @@ async function startClient() {
     await client.start();
   } catch (error) {
     client = undefined;
-    await showStartError(program, error && error.message ? error.message : String(error));
+    showStartError(program, error && error.message ? error.message : String(error));
   }
 }
 
@@ -81,6 +84,17 @@ async function stopClient() {
     client = undefined;
     await stopping.stop().catch(() => {});
   }
+}
+
+// Restarts run one after the other, so that a setting changed twice in a row
+// never leaves two servers, or a stop racing a start.
+let lifecycle = Promise.resolve();
+function restartClient() {
+  lifecycle = lifecycle.then(async () => {
+    await stopClient();
+    await startClient();
+  });
+  return lifecycle;
 }
 
 // A .bas file that opens with a PowerBASIC-only directive is PowerBASIC,
@@ -98,23 +112,20 @@ async function activate(context) {
   statusItem.name = 'Recasor';
   statusItem.command = 'recasor.restart';
   context.subscriptions.push(statusItem);
-  context.subscriptions.push(vscode.commands.registerCommand('recasor.restart', async () => {
-    await stopClient();
-    await startClient();
-  }));
-  context.subscriptions.push(vscode.workspace.onDidChangeConfiguration(async (event) => {
+  context.subscriptions.push(vscode.commands.registerCommand('recasor.restart', restartClient));
+  context.subscriptions.push(vscode.workspace.onDidChangeConfiguration((event) => {
     if (event.affectsConfiguration('recasor.path')) {
-      await stopClient();
-      await startClient();
+      restartClient();
     }
   }));
   context.subscriptions.push(vscode.workspace.onDidOpenTextDocument(claimPowerBasicFile));
   vscode.workspace.textDocuments.forEach(claimPowerBasicFile);
-  await startClient();
+  await restartClient();
 }
 
 function deactivate() {
-  return stopClient();
+  lifecycle = lifecycle.then(stopClient);
+  return lifecycle;
 }
 
 module.exports = { activate, deactivate };
