@@ -45,6 +45,8 @@ function folders(root) {
 function environment(places) {
   return {
     ...process.env,
+    // No extension gallery: nothing is looked up beyond this machine.
+    EXTENSIONS_GALLERY: JSON.stringify({ serviceUrl: '' }),
     XDG_CONFIG_HOME: path.join(places.xdg, 'config'),
     XDG_DATA_HOME: path.join(places.xdg, 'data'),
     XDG_CACHE_HOME: path.join(places.xdg, 'cache'),
