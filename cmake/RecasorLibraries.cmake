@@ -48,6 +48,7 @@ function(add_recasor_libraries suffix)
     add_debian_header_libraries()
     add_library(recasor_core${suffix} STATIC
       ${root}/recasor/path_text.cpp
+      ${root}/recasor/wildcard_match.cpp
       ${root}/recasor/line_splitter.cpp
       ${root}/recasor/comment_scanner.cpp
       ${root}/recasor/source_conversion.cpp
