@@ -41,11 +41,13 @@ std::uint64_t RandomBits()
            (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<std::uint64_t>(InterlockedIncrement(&calls));
 }
 
-// A new file opened for binary writing, or -1 with errno EEXIST when the name is taken.
+// A new file opened for binary writing, or -1 with errno EEXIST when the
+// name is taken. Shared for deletion, so that the control handler can
+// remove it while it is still open.
 int CreateNew(const std::string& name)
 {
-    HANDLE handle = CreateFileW(WideFileName(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(WideFileName(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         errno = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? EEXIST : EACCES;
@@ -74,8 +76,21 @@ void RemoveTemporary(PendingOutput& output)
     SetLastError(error);
 }
 
+// True unless another program holds the target open in a way that forbids
+// replacing it (without FILE_SHARE_DELETE, as editors and compilers do).
+// Asked before ReplaceFileW, whose failure in that case leaves a file of
+// its own behind under Wine.
+bool TargetIsFree(const std::wstring& target)
+{
+    HANDLE handle = CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    return handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
+}
+
 bool ReplaceTarget(const std::wstring& temporary, const std::wstring& target)
 {
+    if (!TargetIsFree(target)) return false;
     if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
                      nullptr, nullptr))
         return true;
