@@ -26,14 +26,14 @@ BOOL WINAPI RemoveTemporaryFilesAndEnd(DWORD event)
     return FALSE;
 }
 
+BOOL CALLBACK InstallHandler(PINIT_ONCE, PVOID, PVOID*) { return SetConsoleCtrlHandler(RemoveTemporaryFilesAndEnd, TRUE); }
+
 }  // namespace
 
 void InstallCtrlCleanup()
 {
     static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
-    InitOnceExecuteOnce(
-        &once, [](PINIT_ONCE, PVOID, PVOID*) -> BOOL { return SetConsoleCtrlHandler(RemoveTemporaryFilesAndEnd, TRUE); },
-        nullptr, nullptr);
+    InitOnceExecuteOnce(&once, InstallHandler, nullptr, nullptr);
 }
 
 CtrlCleanupLock::CtrlCleanupLock() { AcquireSRWLockExclusive(&lock); }
