@@ -1,9 +1,13 @@
-// Standard output and error on Windows. Bytes go out as they are (no CR LF
-// translation), except that UTF-8 text for a console is shown through
-// WriteConsoleW, so that names such as "Übung.bas" look right whatever the
-// console's code page.
+// Standard streams on Windows, read and written through their handles, not
+// the C runtime's text mode: bytes go out and come in as they are (no CR LF
+// translation, so that a diff, the filter and the language server's
+// Content-Length framing stay exact), except that UTF-8 text for a console
+// is shown through WriteConsoleW, so that names such as "Übung.bas" look
+// right whatever the console's code page.
 
 #include <windows.h>
+
+#include <malloc.h>
 
 #include <algorithm>
 
@@ -53,6 +57,20 @@ bool WriteTo(DWORD stream, const std::string& text)
 }
 
 }  // namespace
+
+size_t ReadStandardInputSome(char* buffer, size_t size)
+{
+    DWORD got = 0;
+    DWORD most = static_cast<DWORD>(std::min<size_t>(size, 1 << 20));
+    // A pipe whose writer is gone reports ERROR_BROKEN_PIPE: the end, as any failure.
+    if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, most, &got, nullptr)) return 0;
+    return got;
+}
+
+// A closed pipe makes WriteFile fail; no signal ends the program.
+void KeepRunningWhenOutputCloses() {}
+
+void ReturnFreedMemory() { _heapmin(); }
 
 bool WriteStandardOutput(const std::string& bytes) { return WriteTo(STD_OUTPUT_HANDLE, bytes); }
 void WriteStandardError(const std::string& text) { WriteTo(STD_ERROR_HANDLE, text); }
