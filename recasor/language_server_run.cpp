@@ -21,7 +21,8 @@ int RunLanguageServer(const RecasorOptions& options)
     server.currentFolder = CurrentFolder();
     server.version = RECASOR_VERSION;
     server.returnFreedMemory = ReturnFreedMemory;
-    MessageReader reader{.source = ReadStandardInputSome};
+    MessageReader reader;
+    reader.source = ReadStandardInputSome;
     return ServeMessages(server, reader, [](const std::string& header, const std::string& body) {
         return WriteStandardOutput(header) && WriteStandardOutput(body);
     });

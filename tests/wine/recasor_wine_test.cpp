@@ -3,7 +3,8 @@
 // UTF-8 names from a UTF-16 command line, "\" and drive letters, paths
 // longer than MAX_PATH, case-insensitive patterns, settings found up to a
 // drive's root, read-only files, files another program holds open, file
-// attributes kept, Ctrl+C, and names shown on a console.
+// attributes kept, Ctrl+C, names shown on a console, and the language
+// server's exact framing.
 
 #include <signal.h>
 #include <unistd.h>
@@ -266,6 +267,58 @@ TEST_F(RecasorWineTest, NamesOnAConsoleAreShownInTheirOwnCharacters)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find(".\\\xC3\x9C" "bung.bas"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(".\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\\\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.bas"), std::string::npos) << run.out;
+}
+
+std::string Framed(const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body; }
+
+// The bodies of framed messages; fails the test unless the frames cover the
+// output exactly, byte for byte.
+std::vector<std::string> Unframed(const std::string& output)
+{
+    std::vector<std::string> bodies;
+    size_t at = 0;
+    while (at < output.size()) {
+        const std::string field = "Content-Length: ";
+        size_t end = output.find("\r\n\r\n", at);
+        if (output.compare(at, field.size(), field) != 0 || end == std::string::npos) break;
+        size_t length = std::stoul(output.substr(at + field.size(), end - at - field.size()));
+        bodies.push_back(output.substr(end + 4, length));
+        at = end + 4 + length;
+    }
+    EXPECT_EQ(at, output.size()) << "the frames do not cover the output exactly: " << output;
+    return bodies;
+}
+
+// The language server, on a document whose folder (with a non-ASCII name)
+// holds a settings file: read through the Windows layer, answered with
+// exact framing.
+TEST_F(RecasorWineTest, LanguageServerFormatsADocumentUnderItsSettings)
+{
+    Write("\xC3\x9C" "bung/.recasor.toml", "case = \"upper\"\n");
+    std::string uri = "file:///";  // file:///Z:/tmp/.../%C3%9Cbung/prog.bas
+    for (char c : WindowsPath(dir_ / "\xC3\x9C" "bung/prog.bas")) {
+        if (c == '\\') c = '/';
+        uri += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : "%" + Hex(std::string(1, c)).substr(1);
+    }
+    const std::string text = "dim x as integer\\r\\n' dim\\r\\nprint \\\"\xC3\xA9\\\" : print x\\r\\n";
+    const std::string input =
+        Framed(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})") +
+        Framed(R"({"jsonrpc":"2.0","method":"initialized","params":{}})") +
+        Framed(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":")" + uri +
+               R"(","languageId":"freebasic","version":1,"text":")" + text + R"("}}})") +
+        Framed(R"({"jsonrpc":"2.0","id":2,"method":"textDocument/formatting","params":{"textDocument":{"uri":")" + uri +
+               R"("},"options":{"tabSize":4,"insertSpaces":true}}})") +
+        Framed(R"({"jsonrpc":"2.0","id":3,"method":"shutdown"})") + Framed(R"({"jsonrpc":"2.0","method":"exit"})");
+    RunResult run = Run({"lsp"}, &input);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> bodies = Unframed(run.out);
+    ASSERT_EQ(bodies.size(), 3u) << run.out;
+    EXPECT_NE(bodies[0].find(R"("id":1,"result":{"capabilities")"), std::string::npos) << bodies[0];
+    const std::vector<std::string> edits = {R"({"range":{"start":{"line":0,"character":0},"end":{"line":0,"character":3}},"newText":"DIM"})",
+                                            R"({"range":{"start":{"line":2,"character":12},"end":{"line":2,"character":17}},"newText":"PRINT"})"};
+    for (const std::string& edit : edits) EXPECT_NE(bodies[1].find(edit), std::string::npos) << bodies[1];
+    EXPECT_EQ(bodies[1].find("line\":1"), std::string::npos) << "the comment was changed: " << bodies[1];
+    EXPECT_EQ(bodies[2], R"({"jsonrpc":"2.0","id":3,"result":null})");
 }
 
 }  // namespace
