@@ -269,6 +269,31 @@ TEST_F(RecasorWineTest, NamesOnAConsoleAreShownInTheirOwnCharacters)
     EXPECT_NE(run.out.find(".\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\\\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.bas"), std::string::npos) << run.out;
 }
 
+// The release zip unpacked under "C:\Program Files", its recasor.exe run
+// from a project folder elsewhere: it finds the Keywords.ini beside itself.
+TEST_F(RecasorWineTest, ReleaseZipUnpackedRunsFromAnotherFolder)
+{
+    const fs::path programs = WineDriveC() / "Program Files" / "Recasor";
+    fs::create_directories(programs);
+    ASSERT_EQ(WaitForExitWithin(StartProcess({.argv = {"unzip", "-q", "-o", RECASOR_WINDOWS_ZIP, "-d", programs}}), 60), 0);
+    const fs::path folder = programs / ("recasor-" RECASOR_VERSION);
+    std::set<std::string> expected = {"recasor.exe", "TRX.exe", "casepad.exe", "KAVRIX.DLL", "Keywords.ini", "README.txt",
+                                      "COPYRIGHT.txt", "KAVRIX-Scintilla-License.txt", "KAVRIX-Lexilla-License.txt"};
+    EXPECT_EQ(Listing(folder), expected);
+    std::string readme = ReadBytes(folder / "README.txt");
+    EXPECT_NE(readme.find("recasor.exe"), std::string::npos);
+    EXPECT_EQ(readme.find("\n"), readme.find("\r\n") + 1) << "README.txt must end its lines with CR LF";
+
+    Write("src/prog.bas", "dim x as integer\r\n");
+    std::vector<std::string> argv{WINE_PROGRAM, "C:\\Program Files\\Recasor\\recasor-" RECASOR_VERSION "\\recasor.exe"};
+    RunResult version = RunProgram({argv[0], argv[1], "--version"}, dir_);
+    EXPECT_EQ(version.out, "recasor " RECASOR_VERSION "\r\n");  // --help and --version are text, with Windows' line ends
+    RunResult run = RunProgram({argv[0], argv[1], "src"}, dir_);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Read("src/prog.bas"), "Dim x As Integer\r\n");
+    fs::remove_all(programs);
+}
+
 std::string Framed(const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body; }
 
 // The bodies of framed messages; fails the test unless the frames cover the
