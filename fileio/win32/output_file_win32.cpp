@@ -88,11 +88,23 @@ bool TargetIsFree(const std::wstring& target)
     return handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
 }
 
+// The absolute form of a name (TRX gives names relative to the current
+// folder, which Wine's ReplaceFileW cannot take).
+std::wstring FullName(const std::wstring& name)
+{
+    DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    length = length > 0 ? GetFullPathNameW(name.c_str(), length, full.data(), nullptr) : 0;
+    if (length == 0 || length >= full.size()) return name;
+    full.resize(length);
+    return full;
+}
+
 bool ReplaceTarget(const std::wstring& temporary, const std::wstring& target)
 {
     if (!TargetIsFree(target)) return false;
-    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                     nullptr, nullptr))
+    if (ReplaceFileW(FullName(target).c_str(), FullName(temporary).c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
         return true;
     // The target is gone (or was never there): the file is simply moved in.
     DWORD error = GetLastError();
