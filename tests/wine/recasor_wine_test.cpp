@@ -31,14 +31,6 @@ struct RunResult {
 // Wine turns the Unix command line and names into UTF-16 by the locale.
 const std::vector<std::string> kUtf8Locale = {"LC_ALL=C.UTF-8"};
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex = "x";
-    for (unsigned char c : bytes) hex += {digits[c >> 4], digits[c & 15]};
-    return hex;
-}
-
 std::string WithBackslashes(std::string text)
 {
     for (char& c : text)
@@ -88,7 +80,7 @@ protected:
         std::vector<std::string> argv{WINE_PROGRAM, RAW_LAUNCH_EXE};
         argv.insert(argv.end(), helperOptions.begin(), helperOptions.end());
         argv.push_back(WindowsPath(RECASOR_WINDOWS_EXE));
-        argv.push_back(Hex(commandLine));
+        argv.push_back(HexArgument(commandLine));
         return RunProgram(argv, dir_);
     }
 
@@ -323,7 +315,7 @@ TEST_F(RecasorWineTest, LanguageServerFormatsADocumentUnderItsSettings)
     std::string uri = "file:///";  // file:///Z:/tmp/.../%C3%9Cbung/prog.bas
     for (char c : WindowsPath(dir_ / "\xC3\x9C" "bung/prog.bas")) {
         if (c == '\\') c = '/';
-        uri += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : "%" + Hex(std::string(1, c)).substr(1);
+        uri += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : "%" + HexArgument(std::string(1, c)).substr(1);
     }
     const std::string text = "dim x as integer\\r\\n' dim\\r\\nprint \\\"\xC3\xA9\\\" : print x\\r\\n";
     const std::string input =
