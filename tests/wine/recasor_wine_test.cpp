@@ -193,19 +193,20 @@ TEST_F(RecasorWineTest, SettingsAreFoundUpToTheDriveRootAndPatternsIgnoreCase)
     fs::remove(WineDriveC() / ".recasor.toml");
 }
 
-TEST_F(RecasorWineTest, ProtectedAndHeldFilesAreReportedAndKeptHiddenFilesKeepTheirAttributes)
+TEST_F(RecasorWineTest, ProtectedAndHeldFilesAreReportedAndKeptHiddenFilesAreWalkedAndKeepTheirAttributes)
 {
     for (const char* name : {"ro.bas", "held.bas", "edited.bas", "hidden.bas", "fine.bas"}) Write(name, "dim x\n");
     fs::permissions(dir_ / "ro.bas", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     std::set<std::string> before = Listing(dir_);
-    // held.bas is open without sharing (a compiler), edited.bas shared for reading only (an editor).
+    // held.bas is open without sharing (a compiler), edited.bas shared for
+    // reading only (an editor); hidden.bas is hidden and a system file.
     RunResult run = RunRaw({"--lock", "held.bas", "--lock-shared", "edited.bas", "--attributes", "hidden.bas", "6",
                             "--show-attributes", "hidden.bas"},
-                           "recasor.exe ro.bas held.bas edited.bas hidden.bas fine.bas");
+                           "recasor.exe .");
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(run.err, "recasor: ro.bas: write-protected, left as it was\n"
-                       "recasor: held.bas: in use by another program\n"
-                       "recasor: edited.bas: cannot write: in use by another program\n");
+    EXPECT_EQ(run.err, "recasor: .\\edited.bas: cannot write: in use by another program\n"
+                       "recasor: .\\held.bas: in use by another program\n"
+                       "recasor: .\\ro.bas: write-protected, left as it was\n");
     for (const char* kept : {"ro.bas", "held.bas", "edited.bas"}) EXPECT_EQ(Read(kept), "dim x\n") << kept;
     EXPECT_EQ(Read("hidden.bas"), "Dim x\n");
     EXPECT_EQ(Read("fine.bas"), "Dim x\n");
