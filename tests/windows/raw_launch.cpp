@@ -3,16 +3,14 @@
 // Wine's own argument quoting would pass through unchanged.
 //
 //   raw_launch [--lock FILE]... [--lock-shared FILE]... [--attributes FILE HEX]...
-//              [--show-attributes FILE]... [--break-when PATTERN] PROGRAM xHEX
+//              [--show-attributes FILE]... PROGRAM xHEX
 //
 // xHEX is the command line, byte by byte in hex after an "x". --lock keeps
 // FILE open without sharing while the program runs; --lock-shared keeps it
 // open as an editor does, sharing reading only; --attributes sets the file
 // attributes of FILE (FILE_ATTRIBUTE_* bits, in hex); --show-attributes
 // prints FILE's attributes (hex) on standard output once the program has
-// ended. --break-when starts the program in a console process group of its
-// own and sends it Ctrl+Break as soon as a file matches PATTERN. The
-// program inherits the helper's standard handles. The exit code is the
+// ended. The program inherits the helper's standard handles. The exit code is the
 // program's, or 255 when the helper itself fails.
 
 #include <windows.h>
@@ -50,7 +48,6 @@ int main(int argc, char** argv)
 {
     std::vector<HANDLE> locks;
     std::vector<const char*> shownAttributes;
-    const char* breakPattern = nullptr;
     int at = 1;
     while (argc - at > 2) {
         bool shared = std::strcmp(argv[at], "--lock-shared") == 0;
@@ -62,9 +59,6 @@ int main(int argc, char** argv)
             at += 2;
         } else if (std::strcmp(argv[at], "--show-attributes") == 0) {
             shownAttributes.push_back(argv[at + 1]);
-            at += 2;
-        } else if (std::strcmp(argv[at], "--break-when") == 0) {
-            breakPattern = argv[at + 1];
             at += 2;
         } else if (std::strcmp(argv[at], "--attributes") == 0 && argc - at > 4) {
             DWORD attributes = std::strtoul(argv[at + 2], nullptr, 16);
@@ -80,7 +74,7 @@ int main(int argc, char** argv)
     std::string commandLine;
     if (argc - at != 2 || !DecodeHex(argv[at + 1], commandLine)) {
         std::fprintf(stderr, "usage: raw_launch [--lock FILE]... [--lock-shared FILE]... [--attributes FILE HEX]...\n"
-                             "                  [--show-attributes FILE]... [--break-when PATTERN] PROGRAM xHEX\n");
+                             "                  [--show-attributes FILE]... PROGRAM xHEX\n");
         return 255;
     }
 
@@ -92,20 +86,9 @@ int main(int argc, char** argv)
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
         SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    // Control events reach only processes that share a console.
-    if (breakPattern != nullptr && GetConsoleWindow() == nullptr) AllocConsole();
     PROCESS_INFORMATION process = {};
-    DWORD flags = breakPattern != nullptr ? CREATE_NEW_PROCESS_GROUP : 0;
-    if (!CreateProcessA(argv[at], commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(argv[at], commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return Fail("cannot start the program");
-    while (breakPattern != nullptr && WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(breakPattern, &found);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        FindClose(search);
-        if (!GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process.dwProcessId)) return Fail("cannot send Ctrl+Break");
-        breakPattern = nullptr;
-    }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 255;
     GetExitCodeProcess(process.hProcess, &exitCode);
