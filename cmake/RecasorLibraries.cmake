@@ -3,7 +3,7 @@
 #   trx_core<SUFFIX>      trx's command line, line reader and driver, on top of it
 #                         and of the shared fileio library
 #   recasor_core<SUFFIX>  with WITH_RECASOR: recasor's portable part (recasor/),
-#                         which needs CLI11 and toml++
+#                         which needs CLI11 and toml++ (debian_header_libraries)
 # OPTIONS are compile and link options for all, passed on to whatever links
 # them (a sanitizer or fuzzer build of the tests, say). Every consumer gets
 # its libraries from here, so a source file is added in one place only.
@@ -45,10 +45,10 @@ function(add_recasor_libraries suffix)
   target_link_libraries(trx_core${suffix} PUBLIC engine${suffix} fileio)
 
   if(arg_WITH_RECASOR)
-    find_package(CLI11 REQUIRED)
-    find_package(tomlplusplus REQUIRED)
-    find_package(nlohmann_json REQUIRED)
+    add_debian_header_libraries()
     add_library(recasor_core${suffix} STATIC
+      ${root}/recasor/path_text.cpp
+      ${root}/recasor/wildcard_match.cpp
       ${root}/recasor/line_splitter.cpp
       ${root}/recasor/source_model.cpp
       ${root}/recasor/code_marks.cpp
@@ -73,7 +73,36 @@ function(add_recasor_libraries suffix)
       ${root}/recasor/lsp/document_names.cpp
       ${root}/recasor/lsp/language_server.cpp)
     target_include_directories(recasor_core${suffix} PUBLIC ${root}/recasor ${root}/recasor/lsp)
-    target_link_libraries(recasor_core${suffix} PUBLIC engine${suffix} CLI11::CLI11 tomlplusplus::tomlplusplus
-                                                       nlohmann_json::nlohmann_json)
+    target_link_libraries(recasor_core${suffix} PUBLIC engine${suffix} debian_header_libraries)
+  endif()
+endfunction()
+
+# recasor's header-only libraries from Debian (CLI11, toml++, nlohmann-json),
+# as the target debian_header_libraries. toml++ is used header-only everywhere, so
+# that recasor needs no shared library of it. A Windows cross build may not
+# search /usr/include (it would find Linux's C headers), so it gets a folder
+# of links to just these libraries' folders there.
+function(add_debian_header_libraries)
+  if(TARGET debian_header_libraries)
+    return()
+  endif()
+  add_library(debian_header_libraries INTERFACE)
+  target_compile_definitions(debian_header_libraries INTERFACE TOML_HEADER_ONLY=1)
+  if(WIN32)
+    set(links ${CMAKE_BINARY_DIR}/debian-headers)
+    foreach(folder CLI toml++ nlohmann)
+      if(NOT EXISTS /usr/include/${folder})
+        message(FATAL_ERROR "/usr/include/${folder} not found: run scripts/install-deps.sh")
+      endif()
+      file(MAKE_DIRECTORY ${links})
+      file(CREATE_LINK /usr/include/${folder} ${links}/${folder} SYMBOLIC)
+    endforeach()
+    target_include_directories(debian_header_libraries SYSTEM INTERFACE ${links})
+  else()
+    find_package(CLI11 REQUIRED)
+    find_package(nlohmann_json REQUIRED)
+    find_path(TOMLPLUSPLUS_INCLUDE_DIR toml++/toml.h REQUIRED)
+    target_include_directories(debian_header_libraries SYSTEM INTERFACE ${TOMLPLUSPLUS_INCLUDE_DIR})
+    target_link_libraries(debian_header_libraries INTERFACE CLI11::CLI11 nlohmann_json::nlohmann_json)
   endif()
 endfunction()

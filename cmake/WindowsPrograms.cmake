@@ -9,9 +9,9 @@
 include(ExternalProject)
 
 foreach(triplet i686-w64-mingw32 x86_64-w64-mingw32)
-  find_program(MINGW_COMPILER_${triplet} ${triplet}-g++)
+  find_program(MINGW_COMPILER_${triplet} ${triplet}-g++-posix)
   if(NOT MINGW_COMPILER_${triplet})
-    message(FATAL_ERROR "${triplet}-g++ not found: run scripts/install-deps.sh "
+    message(FATAL_ERROR "${triplet}-g++-posix not found: run scripts/install-deps.sh "
                         "(or configure with -DRECASOR_WINDOWS=OFF to leave the Windows programs out)")
   endif()
 endforeach()

@@ -14,8 +14,8 @@
 //     (as `cp` does: the permission bits of S, less the umask, on POSIX; on
 //     Windows the access list that the folder hands down).
 //   - When NAME exists, the new file keeps NAME's own permissions (and, where
-//     the system allows it, its owner and group; on Windows its hidden
-//     attribute), whatever S has.
+//     the system allows it, its owner and group; on Windows its attributes
+//     and its security descriptor, through ReplaceFileW), whatever S has.
 //   - An existing NAME that the user may not write (a read-only file, a
 //     folder) is refused by BeginOutput and stays as it is.
 //   - The temporary name is short ("~" + six characters + ".tmp"), so it
@@ -28,7 +28,11 @@
 //     a write error; SIGTERM, SIGHUP, SIGINT and SIGPIPE remove every
 //     temporary file still being written and then end the process as the
 //     signal would have. Signals that were ignored at start stay ignored.
-//     The first BeginOutput installs these handlers.
+//     On Windows, Ctrl+C, Ctrl+Break and the closing of the console remove
+//     them in the same way. The first BeginOutput installs these handlers.
+//   - Windows names are given in the code page the program chose
+//     (win32/wide_names.h) and reach the file system through the wide API,
+//     with the "\\?\" prefix where an absolute name is too long otherwise.
 // Several outputs may be pending at once, also from several threads (up to
 // kMaxPendingOutputs); each PendingOutput belongs to one thread.
 

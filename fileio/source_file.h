@@ -23,7 +23,8 @@ struct SourceFile {
 
 // Opens `name` for binary reading. False, with nothing left open, when the
 // name cannot be opened or does not name an ordinary file (on Windows: a
-// disk file that is no folder).
+// disk file that is no folder). The reason is then in errno (POSIX) or
+// GetLastError() (Windows): 0 when the name is no ordinary file.
 bool OpenSource(const std::string& name, SourceFile& source);
 
 void CloseSource(SourceFile& source);

@@ -1,13 +1,13 @@
 #include "settings.h"
 
-#include <filesystem>
 #include <functional>
 #include <map>
 
 #include <toml++/toml.h>
 
-#include "word_chars.h"
 #include "ascii.h"
+#include "path_text.h"
+#include "word_chars.h"
 
 namespace recasor {
 
@@ -130,7 +130,7 @@ const std::map<std::string, KeyReader, std::less<>>& KeyReaders()
 
 std::string InFolder(const std::string& folder, const std::string& name)
 {
-    return (std::filesystem::path(folder) / name).lexically_normal().string();
+    return TextOf((PathOf(folder) / PathOf(name)).lexically_normal());
 }
 
 }  // namespace

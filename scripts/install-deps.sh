@@ -10,7 +10,8 @@ packages=(
   nlohmann-json3-dev                                # the language server's JSON messages
   diffutils                                         # the demo shows a diff
   python3                                           # the Keywords.ini generator and its test
-  dpkg-dev                                          # unpacks the Scintilla sources of KAVRIX.DLL
+  dpkg-dev                                          # unpacks the Scintilla sources of KAVRIX.DLL; the .deb's dependencies
+  help2man lintian zip unzip                        # the release packages: manual page, checks, the Windows zip
   mingw-w64                                         # cross compilers for the Windows programs
   wine64 xvfb xdotool                               # run and drive the Windows build in tests
   qt6-base-dev libqscintilla2-qt6-dev               # casepad's host toolkit and its Scintilla

@@ -1,22 +1,20 @@
 #include "document_contexts.h"
 
-#include <filesystem>
+#include "path_text.h"
 
 namespace recasor {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr size_t kMostContexts = 64;
 
 // The nearest settings file at or above `folder`, or "" when there is none.
 std::string NearestSettingsPath(const ServerFileAccess& files, const std::string& folder)
 {
-    for (fs::path at(folder);; at = at.parent_path()) {
-        std::string candidate = (at / kSettingsFileName).string();
+    for (std::string at = folder;; at = FolderOf(at)) {
+        std::string candidate = TextOf(PathOf(at) / kSettingsFileName);
         if (files.stampOf(candidate).ordinaryFile) return candidate;
-        if (!at.has_relative_path()) return "";
+        if (IsTopFolder(at)) return "";
     }
 }
 
@@ -79,7 +77,7 @@ const ConversionContext& ContextForDocument(DocumentContexts& contexts, const Se
                                             const std::string& documentPath, const std::string& fallbackFolder,
                                             std::optional<Dialect> languageDialect)
 {
-    std::string folder = documentPath.empty() ? fallbackFolder : fs::path(documentPath).parent_path().string();
+    std::string folder = documentPath.empty() ? fallbackFolder : FolderOf(documentPath);
     std::string settingsPath = contexts.options.useSettings ? NearestSettingsPath(files, folder) : "";
     const ProjectSettings* settings = nullptr;
     std::string settingsFolder;
@@ -90,7 +88,7 @@ const ConversionContext& ContextForDocument(DocumentContexts& contexts, const Se
                             [&] { return BrokenContext(settingsPath, file.error); });
         }
         settings = &file.settings;
-        settingsFolder = fs::path(settingsPath).parent_path().string();
+        settingsFolder = FolderOf(settingsPath);
     }
     RecasorOptions options = contexts.options;
     if (languageDialect) options.dialect = languageDialect;

@@ -27,7 +27,8 @@ std::string PathOfFileUri(std::string_view uri)
     if (scheme != kScheme) return "";
     uri.remove_prefix(kScheme.size());
     if (uri.starts_with("localhost/")) uri.remove_prefix(std::string_view("localhost").size());
-    std::string path;
+    // Any other host is a Windows share: "file://server/share/x.bas" is "//server/share/x.bas".
+    std::string path = uri.starts_with("/") ? "" : "//";
     for (size_t i = 0; i < uri.size(); ++i) {
         if (uri[i] == '?' || uri[i] == '#') break;
         int high = uri[i] == '%' && i + 2 < uri.size() ? HexValue(uri[i + 1]) : -1;

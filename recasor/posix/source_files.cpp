@@ -1,4 +1,5 @@
-#include "source_files.h"
+// Source files and standard input on POSIX, through the shared fileio
+// library.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 
 #include "output_file.h"
+#include "platform.h"
 #include "source_file.h"
 
 namespace recasor {

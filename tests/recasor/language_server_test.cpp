@@ -202,6 +202,7 @@ TEST(FileUri, Paths)
                                     {"FILE://localhost/x/%C3%9Cbung.bas", "/x/\xC3\x9C" "bung.bas"},
                                     {"file:///c%3A/src/x.bas", "c:/src/x.bas"},
                                     {"file:///x/100%.bas", "/x/100%.bas"},
+                                    {"file://server/share/x.bas", "//server/share/x.bas"},
                                     {"untitled:Untitled-1", ""}})
         EXPECT_EQ(PathOfFileUri(c.uri), c.path) << c.uri;
 }

@@ -2,12 +2,16 @@
 // raw command line (unbalanced quotes, runs of spaces), which no shell or
 // Wine's own argument quoting would pass through unchanged.
 //
-//   raw_launch [--lock FILE]... [--attributes FILE HEX]... PROGRAM xHEX
+//   raw_launch [--lock FILE]... [--lock-shared FILE]... [--attributes FILE HEX]...
+//              [--show-attributes FILE]... PROGRAM xHEX
 //
 // xHEX is the command line, byte by byte in hex after an "x". --lock keeps
-// FILE open without sharing while the program runs; --attributes sets the
-// file attributes of FILE (FILE_ATTRIBUTE_* bits, in hex). The exit code is
-// the program's, or 255 when the helper itself fails.
+// FILE open without sharing while the program runs; --lock-shared keeps it
+// open as an editor does, sharing reading only; --attributes sets the file
+// attributes of FILE (FILE_ATTRIBUTE_* bits, in hex); --show-attributes
+// prints FILE's attributes (hex) on standard output once the program has
+// ended. The program inherits the helper's standard handles. The exit code is the
+// program's, or 255 when the helper itself fails.
 
 #include <windows.h>
 
@@ -43,12 +47,18 @@ bool DecodeHex(const char* text, std::string& bytes)
 int main(int argc, char** argv)
 {
     std::vector<HANDLE> locks;
+    std::vector<const char*> shownAttributes;
     int at = 1;
     while (argc - at > 2) {
-        if (std::strcmp(argv[at], "--lock") == 0) {
-            HANDLE file = CreateFileA(argv[at + 1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        bool shared = std::strcmp(argv[at], "--lock-shared") == 0;
+        if (shared || std::strcmp(argv[at], "--lock") == 0) {
+            HANDLE file = CreateFileA(argv[at + 1], GENERIC_READ, shared ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
             if (file == INVALID_HANDLE_VALUE) return Fail("cannot lock the file");
             locks.push_back(file);
+            at += 2;
+        } else if (std::strcmp(argv[at], "--show-attributes") == 0) {
+            shownAttributes.push_back(argv[at + 1]);
             at += 2;
         } else if (std::strcmp(argv[at], "--attributes") == 0 && argc - at > 4) {
             DWORD attributes = std::strtoul(argv[at + 2], nullptr, 16);
@@ -63,14 +73,21 @@ int main(int argc, char** argv)
     }
     std::string commandLine;
     if (argc - at != 2 || !DecodeHex(argv[at + 1], commandLine)) {
-        std::fprintf(stderr, "usage: raw_launch [--lock FILE]... [--attributes FILE HEX]... PROGRAM xHEX\n");
+        std::fprintf(stderr, "usage: raw_launch [--lock FILE]... [--lock-shared FILE]... [--attributes FILE HEX]...\n"
+                             "                  [--show-attributes FILE]... PROGRAM xHEX\n");
         return 255;
     }
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+        SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(argv[at], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(argv[at], commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return Fail("cannot start the program");
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 255;
@@ -78,5 +95,6 @@ int main(int argc, char** argv)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     for (HANDLE lock : locks) CloseHandle(lock);
+    for (const char* name : shownAttributes) std::printf("%lx\n", GetFileAttributesA(name));
     return static_cast<int>(exitCode);
 }

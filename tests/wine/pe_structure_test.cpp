@@ -1,6 +1,7 @@
 // The Windows programs as files: the shipped TRX.exe and casepad.exe must be
 // 32-bit x86 programs of the GUI subsystem (no console) that load no DLL
-// besides those of Windows itself, and KAVRIX.DLL a 32-bit DLL that exports
+// besides those of Windows itself, recasor.exe a console program of both
+// architectures that loads none either, and KAVRIX.DLL a 32-bit DLL that exports
 // what casepad.exe takes from it; the 64-bit builds used under Wine must be
 // the same kinds of file. Read straight from the PE headers.
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@ constexpr uint16_t kMachineAmd64 = 0x8664;
 constexpr uint16_t kMagicPe32 = 0x10b;
 constexpr uint16_t kMagicPe32Plus = 0x20b;
 constexpr uint16_t kSubsystemWindowsGui = 2;
+constexpr uint16_t kSubsystemWindowsConsole = 3;
 constexpr uint16_t kCharacteristicDll = 0x2000;
 
 uint32_t ReadLittleEndian(const std::string& bytes, size_t at, int size)
@@ -93,7 +96,7 @@ PeFacts ReadPeFacts(const std::string& image)
 }
 
 // DLLs that every Windows installation has.
-const std::set<std::string> kWindowsDlls = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll", "ntdll.dll"};
+const std::set<std::string> kWindowsDlls = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll", "ntdll.dll", "shell32.dll"};
 
 PeFacts ExpectPeFile(const char* path, uint16_t machine, uint16_t magic, const std::set<std::string>& allowedDlls)
 {
@@ -101,7 +104,7 @@ PeFacts ExpectPeFile(const char* path, uint16_t machine, uint16_t magic, const s
     EXPECT_TRUE(facts.valid) << "not a PE image";
     EXPECT_EQ(facts.machine, machine);
     EXPECT_EQ(facts.magic, magic);
-    EXPECT_TRUE(facts.importedDlls.count("kernel32.dll") && facts.importedDlls.count("user32.dll"));
+    EXPECT_TRUE(facts.importedDlls.count("kernel32.dll"));
     for (const auto& dll : facts.importedDlls) EXPECT_TRUE(allowedDlls.count(dll)) << "imports " << dll;
     return facts;
 }
@@ -111,6 +114,7 @@ PeFacts ExpectWindowsGuiProgram(const char* path, uint16_t machine, uint16_t mag
     SCOPED_TRACE(path);
     PeFacts facts = ExpectPeFile(path, machine, magic, kWindowsDlls);
     EXPECT_EQ(facts.subsystem, kSubsystemWindowsGui) << "must be a GUI-subsystem program, which opens no console";
+    EXPECT_TRUE(facts.importedDlls.count("user32.dll"));
     EXPECT_EQ(facts.characteristics & kCharacteristicDll, 0);
     return facts;
 }
@@ -130,6 +134,7 @@ void ExpectKavrix(const char* path, uint16_t machine, uint16_t magic)
     allowed.insert({"imm32.dll", "msimg32.dll", "ole32.dll", "oleaut32.dll"});
     PeFacts facts = ExpectPeFile(path, machine, magic, allowed);
     EXPECT_NE(facts.characteristics & kCharacteristicDll, 0) << "not a DLL";
+    EXPECT_TRUE(facts.importedDlls.count("user32.dll"));
     for (const char* name : {"Scintilla_DirectFunction", "CreateLexer", "LexerNameFromID"})
         EXPECT_TRUE(facts.exports.count(name)) << "does not export " << name;
 }
@@ -142,6 +147,17 @@ TEST(WindowsPrograms, ShippedTrxIsA32BitGuiProgramNeedingOnlyWindowsDlls)
 TEST(WindowsPrograms, TrxForWineIsThe64BitTwin)
 {
     ExpectWindowsGuiProgram(TRX_WINDOWS_EXE, kMachineAmd64, kMagicPe32Plus);
+}
+
+TEST(WindowsPrograms, RecasorIsAConsoleProgramOfBothArchitecturesNeedingOnlyWindowsDlls)
+{
+    for (auto [path, machine, magic] : {std::tuple{RECASOR_I686_EXE, kMachineI386, kMagicPe32},
+                                        std::tuple{RECASOR_WINDOWS_EXE, kMachineAmd64, kMagicPe32Plus}}) {
+        SCOPED_TRACE(path);
+        PeFacts facts = ExpectPeFile(path, machine, magic, kWindowsDlls);
+        EXPECT_EQ(facts.subsystem, kSubsystemWindowsConsole);
+        EXPECT_EQ(facts.characteristics & kCharacteristicDll, 0);
+    }
 }
 
 TEST(WindowsPrograms, CasepadIsA32BitGuiProgramExportingItsWindowProcedureWithA64BitTwin)

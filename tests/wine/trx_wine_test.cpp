@@ -18,17 +18,6 @@ namespace {
 
 using Messages = std::vector<std::string>;
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex = "x";
-    for (unsigned char c : bytes) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
-
 class TrxWineTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -71,7 +60,7 @@ protected:
         std::vector<std::string> arguments{RAW_LAUNCH_EXE};
         arguments.insert(arguments.end(), helperOptions.begin(), helperOptions.end());
         arguments.push_back(WindowsPath(TRX_WINDOWS_EXE));
-        arguments.push_back(Hex(commandLine));
+        arguments.push_back(HexArgument(commandLine));
         WineRun run = RunUnderWine(arguments, dir_);
         EXPECT_EQ(run.exitCode, 0);
         return run;

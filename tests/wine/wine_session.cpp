@@ -138,6 +138,14 @@ WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& 
     return run;
 }
 
+std::string HexArgument(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex = "x";
+    for (unsigned char c : bytes) hex += {digits[c >> 4], digits[c & 15]};
+    return hex;
+}
+
 std::string DecodeTracedText(const std::string& quoted)
 {
     // L"text" where \n, \r, \t, \\, \" and \xHHHH stand for characters.

@@ -50,5 +50,9 @@ int CloseMessageBoxes(const std::string& titlePattern);
 // another title, a hang) is killed and fails the test.
 WineRun RunUnderWine(const std::vector<std::string>& arguments, const fs::path& workDir, int timeoutSeconds = 60);
 
+// A byte string as raw_launch.exe takes a command line: "x", then two hex
+// digits a byte.
+std::string HexArgument(const std::string& bytes);
+
 // Decodes the text of one "trace:msgbox" line: L"..." with Wine's escapes.
 std::string DecodeTracedText(const std::string& quoted);

@@ -1,7 +1,5 @@
 #include "parallel_conversion.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -9,11 +7,10 @@
 #include <string>
 #include <thread>
 
+#include "platform.h"
 #include "progress_line.h"
 #include "source_conversion.h"
-#include "source_files.h"
 #include "unified_diff.h"
-#include "posix/write_all.h"
 
 namespace recasor {
 
@@ -90,7 +87,7 @@ ConversionTotals ConvertFiles(const std::vector<SourceJob>& jobs, RunMode mode, 
         }
         if (!result.output.empty()) {
             WipeProgress(progress);
-            WriteAll(STDOUT_FILENO, result.output);
+            WriteStandardOutput(result.output);
         }
     }
     WipeProgress(progress);

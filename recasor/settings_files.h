@@ -23,7 +23,8 @@ struct SettingsFiles {
 };
 
 // The settings file in `folder` (an absolute, normal path) or the nearest
-// folder above it, or nullptr when there is none.
+// folder above it, up to the root (on Windows the drive's root or the
+// UNC share), or nullptr when there is none.
 const SettingsFile* NearestSettings(SettingsFiles& known, const std::string& folder);
 
 }  // namespace recasor

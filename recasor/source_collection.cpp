@@ -1,20 +1,10 @@
 #include "source_collection.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-
-#include "source_files.h"
+#include "path_text.h"
+#include "platform.h"
 #include "source_walk.h"
-#include "posix/write_all.h"
 
 namespace recasor {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -34,19 +24,11 @@ const FileSelection& SelectionForFolder(SourceCollection& collection, const std:
     return collection.selections.emplace(settings, std::move(selection)).first->second;
 }
 
-// The file a name stands for once links are resolved, or the name itself
-// when that fails (reading it will then tell why).
-std::string ResolvedName(const std::string& absoluteName)
-{
-    std::unique_ptr<char, decltype(&::free)> resolved(::realpath(absoluteName.c_str(), nullptr), &::free);
-    return resolved ? std::string(resolved.get()) : absoluteName;
-}
-
 void TakeFile(SourceCollection& collection, const std::string& shownName, const std::string& absoluteName)
 {
     std::string target = ResolvedName(absoluteName);
     if (!collection.targets.insert(target).second) return;  // reached before, through another name
-    const ConversionContext& context = ContextForFolder(collection, fs::path(absoluteName).parent_path().string());
+    const ConversionContext& context = ContextForFolder(collection, FolderOf(absoluteName));
     if (!context.set) {
         collection.failed = true;  // its problem was reported with the context
         return;
@@ -58,7 +40,7 @@ void TakeFile(SourceCollection& collection, const std::string& shownName, const 
 
 void ReportProblem(const std::string& path, const std::string& reason)
 {
-    WriteAll(2, "recasor: " + path + ": " + reason + "\n");
+    WriteStandardError("recasor: " + path + ": " + reason + "\n");
 }
 
 const ConversionContext& ContextForFolder(SourceCollection& collection, const std::string& folder,
@@ -97,12 +79,11 @@ void CollectSources(SourceCollection& collection, const std::vector<std::string>
             },
     };
     for (const std::string& path : paths) {
-        std::string absolute = (fs::path(collection.currentFolder) / path).lexically_normal().string();
-        if (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
-        struct stat info;
-        if (::stat(absolute.c_str(), &info) != 0) {
-            handlers.reportError(path, std::strerror(errno));
-        } else if (S_ISDIR(info.st_mode)) {
+        std::string absolute = AbsoluteName(collection.currentFolder, path);
+        PathState state = LookAtPath(absolute);
+        if (!state.exists) {
+            handlers.reportError(path, state.problem);
+        } else if (state.isFolder) {
             WalkFolder(path, absolute, collection.currentFolder, handlers);
         } else {
             TakeFile(collection, path, absolute);  // named explicitly: taken whatever the patterns say

@@ -1,6 +1,5 @@
 #pragma once
-// "recasor lsp" on POSIX systems: the language server on standard input
-// and output.
+// "recasor lsp": the language server on standard input and output.
 
 #include "options.h"
 

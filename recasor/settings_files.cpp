@@ -1,21 +1,13 @@
 #include "settings_files.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
 #include <vector>
 
-#include "source_files.h"
+#include "path_text.h"
+#include "platform.h"
 
 namespace recasor {
 
 namespace {
-
-bool IsOrdinaryFile(const std::string& name)
-{
-    struct stat info;
-    return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 SettingsFile LoadSettingsFile(const std::string& path, const std::string& folder)
 {
@@ -34,21 +26,21 @@ const SettingsFile* NearestSettings(SettingsFiles& known, const std::string& fol
 {
     std::vector<std::string> visited;
     const SettingsFile* nearest = nullptr;
-    std::filesystem::path at(folder);
+    std::string at = folder;
     for (;;) {
-        auto cached = known.nearestByFolder.find(at.string());
+        auto cached = known.nearestByFolder.find(at);
         if (cached != known.nearestByFolder.end()) {
             nearest = cached->second;
             break;
         }
-        visited.push_back(at.string());
-        std::string candidate = (at / kSettingsFileName).string();
+        visited.push_back(at);
+        std::string candidate = TextOf(PathOf(at) / kSettingsFileName);
         if (IsOrdinaryFile(candidate)) {
-            nearest = &known.files.emplace_back(LoadSettingsFile(candidate, at.string()));
+            nearest = &known.files.emplace_back(LoadSettingsFile(candidate, at));
             break;
         }
-        if (!at.has_relative_path()) break;  // the root
-        at = at.parent_path();
+        if (IsTopFolder(at)) break;
+        at = FolderOf(at);
     }
     for (const std::string& name : visited) known.nearestByFolder[name] = nearest;
     return nearest;

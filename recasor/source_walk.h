@@ -1,7 +1,9 @@
 #pragma once
 // Walking folders for source files. Folders are walked recursively, in name
 // order; a symbolic link to a file is taken like the file (the file it
-// points to is the one rewritten), a link to a folder is not followed.
+// points to is the one rewritten), a link to a folder is not followed (nor,
+// on Windows, a junction). Hidden and system files are walked like any
+// other.
 
 #include <functional>
 #include <string>

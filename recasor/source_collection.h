@@ -26,13 +26,13 @@ struct SourceCollection {
     const RecasorOptions& options;
     std::string currentFolder;
     std::string defaultVocabulary;
-    SettingsFiles settingsFiles;
-    VocabularyCache vocabularies;
+    SettingsFiles settingsFiles{};
+    VocabularyCache vocabularies{};
     // By settings file (nullptr: none) and the dialect a file name tells.
-    std::map<std::pair<const SettingsFile*, std::optional<Dialect>>, ConversionContext> contexts;
-    std::map<const SettingsFile*, FileSelection> selections;
-    std::set<std::string> targets;
-    std::vector<SourceJob> jobs;
+    std::map<std::pair<const SettingsFile*, std::optional<Dialect>>, ConversionContext> contexts{};
+    std::map<const SettingsFile*, FileSelection> selections{};
+    std::set<std::string> targets{};
+    std::vector<SourceJob> jobs{};
     bool failed = false;
 };
 

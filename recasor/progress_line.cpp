@@ -1,10 +1,8 @@
 #include "progress_line.h"
 
-#include <unistd.h>
-
 #include <string>
 
-#include "posix/write_all.h"
+#include "platform.h"
 
 namespace recasor {
 
@@ -19,7 +17,7 @@ constexpr auto kRedrawEvery = std::chrono::milliseconds(200);
 ProgressLine StartProgressLine()
 {
     ProgressLine line;
-    line.enabled = ::isatty(STDERR_FILENO) == 1;
+    line.enabled = StandardErrorIsTerminal();
     line.start = Clock::now();
     return line;
 }
@@ -28,7 +26,7 @@ void DrawProgress(ProgressLine& line, size_t done, size_t total)
 {
     auto now = Clock::now();
     if (!line.enabled || now - line.start < kQuietStart || (line.shown && now - line.lastDrawn < kRedrawEvery)) return;
-    WriteAll(STDERR_FILENO, "\rrecasor: " + std::to_string(done) + " of " + std::to_string(total) + " files\x1b[K");
+    WriteStandardError("\rrecasor: " + std::to_string(done) + " of " + std::to_string(total) + " files\x1b[K");
     line.shown = true;
     line.lastDrawn = now;
 }
@@ -36,7 +34,7 @@ void DrawProgress(ProgressLine& line, size_t done, size_t total)
 void WipeProgress(ProgressLine& line)
 {
     if (!line.shown) return;
-    WriteAll(STDERR_FILENO, "\r\x1b[K");
+    WriteStandardError("\r\x1b[K");
     line.shown = false;
 }
 

@@ -1,20 +1,17 @@
 #include "run.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "installed_files.h"
-#include "language_server_posix.h"
+#include "language_server_run.h"
 #include "parallel_conversion.h"
+#include "path_text.h"
+#include "platform.h"
 #include "source_collection.h"
 #include "source_conversion.h"
-#include "source_files.h"
 #include "unified_diff.h"
-#include "posix/write_all.h"
 
 namespace recasor {
 
@@ -31,10 +28,7 @@ int RunFilter(SourceCollection& collection)
     std::string shownName = fileName.value_or(kStandardInputName);
     const ConversionContext& context =
         fileName ? ContextForFolder(collection,
-                                    (std::filesystem::path(collection.currentFolder) / *fileName)
-                                        .lexically_normal()
-                                        .parent_path()
-                                        .string(),
+                                    TextOf((PathOf(collection.currentFolder) / PathOf(*fileName)).lexically_normal().parent_path()),
                                     DialectOfFileName(*fileName))
                  : ContextForFolder(collection, collection.currentFolder);
     if (!context.set) return kExitError;
@@ -51,7 +45,7 @@ int RunFilter(SourceCollection& collection)
         case RunMode::Check: output = changed ? shownName + "\n" : ""; break;
         case RunMode::Diff: output = UnifiedDiff(shownName, content, converted); break;
     }
-    if (!WriteAll(STDOUT_FILENO, output)) {
+    if (!WriteStandardOutput(output)) {
         ReportProblem(kStandardInputName, "cannot write to standard output");
         return kExitError;
     }
@@ -70,11 +64,11 @@ int RunRecasor(const RecasorOptions& options)
 {
     if (options.languageServer) return RunLanguageServer(options);
     SourceCollection collection{.options = options,
-                                .currentFolder = std::filesystem::current_path().string(),
+                                .currentFolder = CurrentFolder(),
                                 .defaultVocabulary = InstalledVocabularyPath()};
     bool filter = options.paths.empty() || (options.paths.size() == 1 && options.paths[0] == kStandardInputName);
     if (filter) {
-        if (options.paths.empty() && ::isatty(STDIN_FILENO) == 1) {
+        if (options.paths.empty() && StandardInputIsTerminal()) {
             ReportProblem(kStandardInputName, "no PATH given and standard input is a terminal (see recasor --help)");
             return kExitError;
         }
