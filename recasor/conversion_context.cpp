@@ -1,5 +1,6 @@
 #include "conversion_context.h"
 
+#include "ascii.h"
 #include "project_vocabulary.h"
 
 namespace recasor {
@@ -26,6 +27,18 @@ std::string ChosenProblems(const Vocabulary& vocabulary, const SectionChoice& ch
 }
 
 }  // namespace
+
+NameRules NameRulesOf(const ConversionSettings& settings)
+{
+    NameRules rules{settings.dialect, {}};
+    for (const std::vector<std::string>* words : {&settings.keptWords, &settings.extraWords}) {
+        for (std::string word : *words) {
+            LowerInPlace(word);
+            rules.excluded.insert(word);
+        }
+    }
+    return rules;
+}
 
 ConversionContext BrokenContext(const std::string& path, const std::string& problem)
 {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "name_bindings.h"
 #include "source_conversion.h"
 #include "source_model.h"
 #include "settings.h"
@@ -30,6 +31,10 @@ inline ConversionRules RulesOf(const ConversionContext& context)
 {
     return ConversionRules{*context.set, context.rules, context.settings.keywordCase};
 }
+
+// Which declared names take part under these settings: neither reserved by
+// the dialect nor among the kept or the extra words.
+NameRules NameRulesOf(const ConversionSettings& settings);
 
 // A parsed vocabulary, or why its file could not be read.
 struct LoadedVocabulary {

@@ -1,8 +1,9 @@
 #include "include_units.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <numeric>
+
+#include "path_text.h"
 
 namespace recasor {
 
@@ -27,17 +28,40 @@ void ReadInOrder(const std::vector<UnitFile>& files, size_t file, std::vector<bo
 }  // namespace
 
 std::optional<std::string> ResolveInclude(const std::string& includingFile, const std::string& name,
-                                          const std::vector<std::string>& includeFolders, const IncludeLookup& lookup)
+                                          const std::vector<std::string>& includeFolders, const IncludeLookup& exists)
 {
     std::string relative = name;
-    std::replace(relative.begin(), relative.end(), '\\', '/');
+    std::replace(relative.begin(), relative.end(), '\\', '/');  // FreeBASIC takes either separator
     if (relative.empty()) return std::nullopt;
-    if (std::filesystem::path(relative).is_absolute()) return lookup("", relative);
-    if (std::optional<std::string> found = lookup(std::filesystem::path(includingFile).parent_path().string(), relative))
-        return found;
-    for (const std::string& folder : includeFolders)
-        if (std::optional<std::string> found = lookup(folder, relative)) return found;
+    std::string here = AbsoluteName(FolderOf(includingFile), relative);
+    if (exists(here)) return here;
+    for (const std::string& folder : includeFolders) {
+        std::string there = AbsoluteName(folder, relative);
+        if (exists(there)) return there;
+    }
     return std::nullopt;
+}
+
+size_t GatherFile(UnitGathering& gathering, const std::string& path, FileDeclarations declarations)
+{
+    auto known = gathering.byPath.find(path);
+    if (known != gathering.byPath.end()) return known->second;
+    size_t at = gathering.files.size();
+    gathering.byPath.emplace(path, at);
+    gathering.files.push_back({path, std::move(declarations), {}});
+    if (path.empty()) return at;  // no file: no folder to look for includes in
+    std::vector<std::string> included;
+    for (const IncludeDirective& include : gathering.files[at].declarations.includes)
+        if (std::optional<std::string> found =
+                ResolveInclude(path, include.name, gathering.includeFolders, gathering.exists))
+            included.push_back(*found);
+    for (const std::string& file : included) {
+        auto gathered = gathering.byPath.find(file);
+        size_t index = gathered != gathering.byPath.end() ? gathered->second
+                                                            : GatherFile(gathering, file, gathering.read(file));
+        gathering.files[at].includes.push_back(index);
+    }
+    return at;
 }
 
 std::vector<FileSpellings> BindIncludeUnits(const std::vector<UnitFile>& files, const NameRules& rules)

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,21 +19,32 @@
 
 namespace recasor {
 
-// The file that `name` (as written after #include, / or \ between folders)
-// names when seen from `folder`, or nothing when there is no such file.
-// The platform's lookup: a name whose letter case differs from the file's
-// is found where the file system ignores case, and may be elsewhere too.
-using IncludeLookup = std::function<std::optional<std::string>(const std::string& folder, const std::string& name)>;
+// Whether a file of this name (absolute and normal) is there to be read.
+using IncludeLookup = std::function<bool(const std::string& path)>;
 
-// The file an #include in `includingFile` reads, or nothing.
+// The file an #include of `name` (as written after #include, with / or \
+// between folders) in `includingFile` reads, or nothing.
 std::optional<std::string> ResolveInclude(const std::string& includingFile, const std::string& name,
-                                          const std::vector<std::string>& includeFolders, const IncludeLookup& lookup);
+                                          const std::vector<std::string>& includeFolders, const IncludeLookup& exists);
 
 struct UnitFile {
     std::string path;  // absolute and normal
     FileDeclarations declarations;
     std::vector<size_t> includes;  // the files its #includes read, as indices, in the order of the text
 };
+
+// Files gathered with the files their includes read, each once.
+struct UnitGathering {
+    std::vector<std::string> includeFolders;
+    IncludeLookup exists;
+    std::function<FileDeclarations(const std::string& path)> read;  // the declarations of a file not gathered yet
+    std::vector<UnitFile> files;
+    std::map<std::string, size_t> byPath;
+};
+
+// Adds a file whose declarations are at hand (unless it is there already),
+// then, one after the other, the files its includes read. Its index.
+size_t GatherFile(UnitGathering& gathering, const std::string& path, FileDeclarations declarations);
 
 // The spellings of each file, by the index of `files`.
 std::vector<FileSpellings> BindIncludeUnits(const std::vector<UnitFile>& files, const NameRules& rules);

@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "progress_line.h"
 #include "source_conversion.h"
+#include "stream_conversion.h"
 #include "unified_diff.h"
 
 namespace recasor {
@@ -23,17 +24,62 @@ struct JobResult {
     std::string problem;  // the reason of a failure; empty when none
 };
 
+// The converted text is kept for a rewrite up to this size; a larger file
+// is read a second time as it is rewritten.
+constexpr size_t kKeptBytes = 4 << 20;
+
+// Converts the file as it is read: whether it changes, and (up to
+// kKeptBytes, for a rewrite) its converted text. A check stops at the
+// first change.
+bool ReadConverted(const SourceJob& job, RunMode mode, JobResult& result, std::string& converted, bool& kept)
+{
+    StreamConversion conversion = StartStreamConversion(RulesOf(*job.context), job.names);
+    kept = mode == RunMode::InPlace;
+    auto block = [&](std::string_view original, std::string_view after) {
+        result.changed = result.changed || original != after;
+        kept = kept && converted.size() + after.size() <= kKeptBytes;
+        if (kept) converted.append(after);
+        return !(result.changed && mode == RunMode::Check);
+    };
+    bool read = ReadSourceFileInPieces(
+        job.target, [&](std::string_view piece) { return TakePiece(conversion, piece, block); }, result.problem);
+    if (read && !conversion.stopped) FinishStreamConversion(conversion, block);
+    return read;
+}
+
+// Rewrites the file with its conversion, read from it once more.
+void RewriteConverted(const SourceJob& job, std::string& problem)
+{
+    RewriteFileWith(
+        job.target,
+        [&](const PieceTaker& write, std::string& reason) {
+            StreamConversion conversion = StartStreamConversion(RulesOf(*job.context), job.names);
+            auto block = [&](std::string_view, std::string_view after) { return write(after); };
+            return ReadSourceFileInPieces(
+                       job.target, [&](std::string_view piece) { return TakePiece(conversion, piece, block); }, reason) &&
+                   !conversion.stopped && FinishStreamConversion(conversion, block);
+        },
+        problem);
+}
+
 JobResult ConvertJob(const SourceJob& job, RunMode mode)
 {
     JobResult result;
-    std::string content;
-    if (!ReadSourceFile(job.target, content, result.problem)) return result;
-    std::string converted = ConvertSource(content, RulesOf(*job.context));
-    result.changed = converted != content;
-    if (!result.changed) return result;
-    if (mode == RunMode::InPlace) RewriteFile(job.target, converted, result.problem);
+    if (mode == RunMode::Diff) {
+        // A diff shows lines of both texts: the file is read whole.
+        std::string content;
+        if (!ReadSourceFile(job.target, content, result.problem)) return result;
+        std::string converted = ConvertSource(content, RulesOf(*job.context), job.names);
+        result.changed = converted != content;
+        if (result.changed) result.output = UnifiedDiff(job.shownName, content, converted);
+        return result;
+    }
+    std::string converted;
+    bool kept = false;
+    if (!ReadConverted(job, mode, result, converted, kept) || !result.changed) return result;
     if (mode == RunMode::Check) result.output = job.shownName + "\n";
-    if (mode == RunMode::Diff) result.output = UnifiedDiff(job.shownName, content, converted);
+    if (mode == RunMode::InPlace && kept) RewriteFile(job.target, converted, result.problem);
+    if (mode == RunMode::InPlace && !kept) RewriteConverted(job, result.problem);
     return result;
 }
 

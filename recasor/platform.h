@@ -6,7 +6,9 @@
 // except where a function says otherwise.
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace recasor {
@@ -23,10 +25,25 @@ namespace recasor {
 // name is no ordinary file or cannot be read.
 bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason);
 
+// Takes the bytes to `take`, a piece at a time, or until it says false.
+using PieceTaker = std::function<bool(std::string_view piece)>;
+
+// The content of an ordinary file handed to `take` in pieces of up to
+// kSourcePieceBytes, as ReadSourceFile reads it; `take` may stop the
+// reading (that is no failure).
+inline constexpr size_t kSourcePieceBytes = 1 << 20;
+bool ReadSourceFileInPieces(const std::string& name, const PieceTaker& take, std::string& reason);
+
 // Replaces the file's content. False, with the reason, when the file is
 // write-protected, held by another program or the write fails; the file is
 // then as it was. Safe to call from several threads at once.
 bool RewriteFile(const std::string& name, const std::string& content, std::string& reason);
+
+// The same with a content that `produce` writes through the taker it is
+// given, in pieces; false from `produce` (with its reason) leaves the file
+// as it was.
+using ContentProducer = std::function<bool(const PieceTaker& write, std::string& reason)>;
+bool RewriteFileWith(const std::string& name, const ContentProducer& produce, std::string& reason);
 
 // All of standard input, as bytes, or false with the reason.
 bool ReadStandardInput(std::string& content, std::string& reason);

@@ -1,16 +1,20 @@
 #include "run.h"
 
 #include <algorithm>
+#include <deque>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "installed_files.h"
+#include "name_pass.h"
 #include "language_server_run.h"
 #include "parallel_conversion.h"
 #include "path_text.h"
 #include "platform.h"
 #include "source_collection.h"
 #include "source_conversion.h"
+#include "stream_conversion.h"
 #include "unified_diff.h"
 
 namespace recasor {
@@ -32,24 +36,52 @@ int RunFilter(SourceCollection& collection)
                                     DialectOfFileName(*fileName))
                  : ContextForFolder(collection, collection.currentFolder);
     if (!context.set) return kExitError;
-    std::string content, reason;
-    if (!ReadStandardInput(content, reason)) {
-        ReportProblem(kStandardInputName, reason);
-        return kExitError;
+    const RunMode mode = collection.options.mode;
+    const ConversionRules rules = RulesOf(context);
+    bool changed = false, writable = true;
+    auto block = [&](std::string_view original, std::string_view after) {
+        changed = changed || original != after;
+        if (mode == RunMode::InPlace) writable = writable && WriteStandardOutput(std::string(after));
+        return writable && !(changed && mode == RunMode::Check);
+    };
+    // The input is read whole for a diff, which shows lines of both texts,
+    // and where the names it declares are written as declared; else it
+    // streams through, a block at a time.
+    bool named = context.settings.identifiers == IdentifierCase::Declaration;
+    if (mode == RunMode::Diff || named) {
+        std::string content, reason;
+        if (!ReadStandardInput(content, reason)) {
+            ReportProblem(kStandardInputName, reason);
+            return kExitError;
+        }
+        std::optional<FileSpellings> names;
+        if (named) names = BindNamesOfText(content, fileName ? AbsoluteName(collection.currentFolder, *fileName) : "", context);
+        if (mode == RunMode::Diff) {
+            std::string converted = ConvertSource(content, rules, names ? &*names : nullptr);
+            changed = converted != content;
+            writable = WriteStandardOutput(UnifiedDiff(shownName, content, converted));
+        } else {
+            StreamConversion conversion = StartStreamConversion(rules, names ? &*names : nullptr);
+            for (size_t at = 0; at < content.size() && !conversion.stopped; at += kSourcePieceBytes)
+                TakePiece(conversion, std::string_view(content).substr(at, kSourcePieceBytes), block);
+            FinishStreamConversion(conversion, block);
+        }
+    } else {
+        StreamConversion conversion = StartStreamConversion(rules);
+        std::string buffer(kSourcePieceBytes, '\0');
+        while (!conversion.stopped) {
+            size_t got = ReadStandardInputSome(buffer.data(), buffer.size());
+            if (got == 0) break;
+            TakePiece(conversion, std::string_view(buffer.data(), got), block);
+        }
+        FinishStreamConversion(conversion, block);
     }
-    std::string converted = ConvertSource(content, RulesOf(context));
-    bool changed = converted != content;
-    std::string output;
-    switch (collection.options.mode) {
-        case RunMode::InPlace: output = converted; break;
-        case RunMode::Check: output = changed ? shownName + "\n" : ""; break;
-        case RunMode::Diff: output = UnifiedDiff(shownName, content, converted); break;
-    }
-    if (!WriteStandardOutput(output)) {
+    if (mode == RunMode::Check && changed) writable = WriteStandardOutput(shownName + "\n");
+    if (!writable) {
         ReportProblem(kStandardInputName, "cannot write to standard output");
         return kExitError;
     }
-    return changed && collection.options.mode != RunMode::InPlace ? kExitChanges : kExitInShape;
+    return changed && mode != RunMode::InPlace ? kExitChanges : kExitInShape;
 }
 
 unsigned ThreadCount(const RecasorOptions& options)
@@ -81,6 +113,8 @@ int RunRecasor(const RecasorOptions& options)
         }
     }
     CollectSources(collection, options.paths);
+    std::deque<FileSpellings> names;
+    BindNamesOfJobs(collection.jobs, names, ThreadCount(options));
     ConversionTotals totals = ConvertFiles(collection.jobs, options.mode, ThreadCount(options));
     if (collection.failed || totals.anyFailed) return kExitError;
     return totals.anyChanged && options.mode != RunMode::InPlace ? kExitChanges : kExitInShape;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "conversion_context.h"
+#include "name_bindings.h"
 #include "options.h"
 #include "settings_files.h"
 
@@ -20,6 +21,7 @@ struct SourceJob {
     std::string shownName;  // as the user would write it
     std::string target;     // the file read and rewritten (a link resolved)
     const ConversionContext* context;
+    const FileSpellings* names = nullptr;  // when declared names are written as declared
 };
 
 struct SourceCollection {

@@ -1,12 +1,12 @@
 #include "document_names.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
 
 #include "ascii.h"
 #include "file_uri.h"
 #include "include_units.h"
+#include "path_text.h"
 #include "syntax_words.h"
 #include "word_chars.h"
 
@@ -15,18 +15,6 @@ namespace recasor {
 namespace {
 
 using Documents = std::map<std::string, TextDocument, std::less<>>;
-
-NameRules RulesOf(const ConversionSettings& settings)
-{
-    NameRules rules{settings.dialect, {}};
-    for (const std::vector<std::string>* words : {&settings.keptWords, &settings.extraWords}) {
-        for (std::string word : *words) {
-            LowerInPlace(word);
-            rules.excluded.insert(word);
-        }
-    }
-    return rules;
-}
 
 const FileDeclarations& DeclarationsOf(TextDocument& document, const SourceRules& rules)
 {
@@ -38,81 +26,57 @@ const FileDeclarations& DeclarationsOf(TextDocument& document, const SourceRules
     return document.declarations;
 }
 
+// The file of a document, as the include lookup writes file names; "" for
+// a document that is no file.
+std::string DocumentPath(std::string_view uri)
+{
+    std::string path = PathOfFileUri(uri);
+    return path.empty() ? path : AbsoluteName("", path);
+}
+
 TextDocument* OpenDocumentAt(Documents& documents, const std::string& path)
 {
     for (auto& [uri, document] : documents)
-        if (!path.empty() && PathOfFileUri(uri) == path) return &document;
+        if (!path.empty() && DocumentPath(uri) == path) return &document;
     return nullptr;
 }
 
-// Gathers an include unit: files by path with their declarations.
-struct UnitGathering {
-    Documents& documents;
-    const ConversionSettings& settings;
-    SourceRules rules;
-    NameIndex& index;
-    const ServerFileAccess& files;
-    std::vector<UnitFile> unit;
-    std::map<std::string, size_t> byPath;
-    std::vector<std::vector<std::string>> includedPaths;  // by unit index
-};
-
-std::optional<std::string> FindInclude(UnitGathering& gathering, const std::string& including, const std::string& name)
+// Gathers include units from the open documents, and from the files of the
+// disk where no document is open (read again only when they change).
+UnitGathering GatheringFor(Documents& documents, const ConversionSettings& settings, NameIndex& index,
+                           const ServerFileAccess& files)
 {
-    IncludeLookup lookup = [&](const std::string& folder, const std::string& relative) -> std::optional<std::string> {
-        std::string path = (std::filesystem::path(folder) / relative).lexically_normal().string();
-        if (OpenDocumentAt(gathering.documents, path) != nullptr || gathering.files.stampOf(path).ordinaryFile)
-            return path;
-        return std::nullopt;
+    SourceRules rules = DialectSourceRules(settings.dialect);
+    auto exists = [&documents, &files](const std::string& path) {
+        return OpenDocumentAt(documents, path) != nullptr || files.stampOf(path).ordinaryFile;
     };
-    return ResolveInclude(including, name, gathering.settings.includeFolders, lookup);
-}
-
-// The declarations of the file at `path`: its open document's, or the file's.
-FileDeclarations DeclarationsAt(UnitGathering& gathering, const std::string& path)
-{
-    if (TextDocument* open = OpenDocumentAt(gathering.documents, path)) return DeclarationsOf(*open, gathering.rules);
-    FileStamp stamp = gathering.files.stampOf(path);
-    auto known = gathering.index.files.find(path);
-    if (known != gathering.index.files.end() && known->second.stamp == stamp) return known->second.declarations;
-    std::string text, reason;
-    FileDeclarations declarations;
-    if (gathering.files.readFile(path, text, reason)) declarations = FindDeclarations(text, gathering.rules);
-    gathering.index.files.insert_or_assign(path, KnownDeclarations{stamp, declarations});
-    return declarations;
-}
-
-// Adds a file and, one after the other, the files its includes read.
-size_t AddFile(UnitGathering& gathering, const std::string& path, FileDeclarations declarations)
-{
-    auto known = gathering.byPath.find(path);
-    if (known != gathering.byPath.end()) return known->second;
-    size_t at = gathering.unit.size();
-    gathering.byPath.emplace(path, at);
-    gathering.unit.push_back({path, std::move(declarations), {}});
-    std::vector<std::string> included;
-    if (!path.empty())
-        for (const IncludeDirective& include : gathering.unit[at].declarations.includes)
-            if (std::optional<std::string> found = FindInclude(gathering, path, include.name)) included.push_back(*found);
-    for (const std::string& file : included) {
-        size_t index = AddFile(gathering, file, DeclarationsAt(gathering, file));
-        gathering.unit[at].includes.push_back(index);
-    }
-    return at;
+    auto read = [&documents, &index, &files, rules](const std::string& path) -> FileDeclarations {
+        if (TextDocument* open = OpenDocumentAt(documents, path)) return DeclarationsOf(*open, rules);
+        FileStamp stamp = files.stampOf(path);
+        auto known = index.files.find(path);
+        if (known != index.files.end() && known->second.stamp == stamp) return known->second.declarations;
+        std::string text, reason;
+        FileDeclarations declarations;
+        if (files.readFile(path, text, reason)) declarations = FindDeclarations(text, rules);
+        index.files.insert_or_assign(path, KnownDeclarations{stamp, declarations});
+        return declarations;
+    };
+    return UnitGathering{settings.includeFolders, exists, read, {}, {}};
 }
 
 // Adds the open documents that include a file of the unit, until none is left.
-void AddIncluders(UnitGathering& gathering)
+void AddIncluders(UnitGathering& gathering, Documents& documents, const SourceRules& rules)
 {
     for (bool added = true; added;) {
         added = false;
-        for (auto& [uri, document] : gathering.documents) {
-            std::string path = PathOfFileUri(uri);
+        for (auto& [uri, document] : documents) {
+            std::string path = DocumentPath(uri);
             if (path.empty() || gathering.byPath.contains(path)) continue;
-            for (const IncludeDirective& include : DeclarationsOf(document, gathering.rules).includes) {
-                std::optional<std::string> found = FindInclude(gathering, path, include.name);
+            for (const IncludeDirective& include : DeclarationsOf(document, rules).includes) {
+                std::optional<std::string> found =
+                    ResolveInclude(path, include.name, gathering.includeFolders, gathering.exists);
                 if (found && gathering.byPath.contains(*found)) {
-                    AddFile(gathering, path, DeclarationsOf(document, gathering.rules));
+                    GatherFile(gathering, path, DeclarationsOf(document, rules));
                     added = true;
                     break;
                 }
@@ -165,11 +129,12 @@ Boundary ProcedureBoundary(std::string_view line, Dialect dialect)
 FileSpellings DocumentSpellings(Documents& documents, TextDocument& document, const ConversionSettings& settings,
                                 NameIndex& index, const ServerFileAccess& files)
 {
-    UnitGathering gathering{documents, settings, DialectSourceRules(settings.dialect), index, files, {}, {}, {}};
-    std::string path = PathOfFileUri(document.uri);
-    size_t own = AddFile(gathering, path, DeclarationsOf(document, gathering.rules));
-    if (!path.empty()) AddIncluders(gathering);
-    std::vector<FileSpellings> spellings = BindIncludeUnits(gathering.unit, RulesOf(settings));
+    SourceRules rules = DialectSourceRules(settings.dialect);
+    UnitGathering gathering = GatheringFor(documents, settings, index, files);
+    std::string path = DocumentPath(document.uri);
+    size_t own = GatherFile(gathering, path, DeclarationsOf(document, rules));
+    if (!path.empty()) AddIncluders(gathering, documents, rules);
+    std::vector<FileSpellings> spellings = BindIncludeUnits(gathering.files, NameRulesOf(settings));
     document.unitModule = spellings[own].module;
     document.unitMembers = spellings[own].members;
     return spellings[own];
@@ -193,7 +158,7 @@ FileSpellings LineSpellings(Documents& documents, TextDocument& document, size_t
     size_t from = document.lineStarts[header <= line ? header : line];
     size_t lineStart = document.lineStarts[line], lineEnd = LineContentEnd(document, line);
     FileDeclarations read = FindDeclarations(TextBetween(document, from, lineEnd), DialectSourceRules(settings.dialect));
-    const NameRules rules = RulesOf(settings);
+    const NameRules rules = NameRulesOf(settings);
     FileSpellings spellings{document.unitModule, document.unitMembers, {}, {}};
     if (header <= line && !read.procedures.empty()) {
         ProcedureSpellings procedure{from, SIZE_MAX, {}};

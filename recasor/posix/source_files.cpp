@@ -18,25 +18,24 @@ namespace {
 
 std::string ErrorText(int error) { return error == 0 ? "not an ordinary file" : std::strerror(error); }
 
-bool ReadAll(int fd, std::string& content, std::string& reason)
+// Reads `fd` to its end (or until `take` says false) in pieces of `size`.
+bool ReadPieces(int fd, size_t size, const PieceTaker& take, std::string& reason)
 {
-    content.clear();
-    char buffer[1 << 16];
+    std::string buffer(size, '\0');
     for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             reason = std::strerror(errno);
             return false;
         }
-        if (n == 0) return true;
-        content.append(buffer, static_cast<size_t>(n));
+        if (n == 0 || !take(std::string_view(buffer.data(), static_cast<size_t>(n)))) return true;
     }
 }
 
 }  // namespace
 
-bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
+bool ReadSourceFileInPieces(const std::string& name, const PieceTaker& take, std::string& reason)
 {
     errno = 0;
     SourceFile source;
@@ -44,12 +43,18 @@ bool ReadSourceFile(const std::string& name, std::string& content, std::string& 
         reason = ErrorText(errno);
         return false;
     }
-    bool ok = ReadAll(::fileno(source.stream), content, reason);
+    bool ok = ReadPieces(::fileno(source.stream), kSourcePieceBytes, take, reason);
     CloseSource(source);
     return ok;
 }
 
-bool RewriteFile(const std::string& name, const std::string& content, std::string& reason)
+bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
+{
+    content.clear();
+    return ReadSourceFileInPieces(name, [&](std::string_view piece) { return content.append(piece), true; }, reason);
+}
+
+bool RewriteFileWith(const std::string& name, const ContentProducer& produce, std::string& reason)
 {
     // The file's own permissions (and owner, where allowed) are kept by the output.
     PendingOutput output;
@@ -59,9 +64,13 @@ bool RewriteFile(const std::string& name, const std::string& content, std::strin
         reason = writable ? "cannot write: " + ErrorText(errno) : "write-protected, left as it was";
         return false;
     }
-    bool written = std::fwrite(content.data(), 1, content.size(), output.stream) == content.size();
-    if (!written) {
-        reason = std::string("cannot write: ") + std::strerror(errno);
+    bool written = true;
+    PieceTaker write = [&](std::string_view piece) {
+        written = std::fwrite(piece.data(), 1, piece.size(), output.stream) == piece.size();
+        if (!written) reason = std::string("cannot write: ") + std::strerror(errno);
+        return written;
+    };
+    if (!produce(write, reason) || !written) {
         AbandonOutput(output);
         return false;
     }
@@ -72,6 +81,16 @@ bool RewriteFile(const std::string& name, const std::string& content, std::strin
     return true;
 }
 
-bool ReadStandardInput(std::string& content, std::string& reason) { return ReadAll(STDIN_FILENO, content, reason); }
+bool RewriteFile(const std::string& name, const std::string& content, std::string& reason)
+{
+    return RewriteFileWith(name, [&](const PieceTaker& write, std::string&) { return write(content); }, reason);
+}
+
+bool ReadStandardInput(std::string& content, std::string& reason)
+{
+    content.clear();
+    return ReadPieces(STDIN_FILENO, 1 << 16, [&](std::string_view piece) { return content.append(piece), true; },
+                      reason);
+}
 
 }  // namespace recasor

@@ -13,7 +13,7 @@
 
 namespace recasor {
 
-bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
+bool ReadSourceFileInPieces(const std::string& name, const PieceTaker& take, std::string& reason)
 {
     SetLastError(ERROR_SUCCESS);
     SourceFile source;
@@ -21,17 +21,23 @@ bool ReadSourceFile(const std::string& name, std::string& content, std::string& 
         reason = ErrorText(GetLastError());
         return false;
     }
-    content.clear();
-    char buffer[1 << 16];
+    std::string buffer(kSourcePieceBytes, '\0');
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, source.stream)) > 0) content.append(buffer, n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), source.stream)) > 0)
+        if (!take(std::string_view(buffer.data(), n))) break;
     bool ok = !std::ferror(source.stream);
     if (!ok) reason = "cannot read: " + ErrorText(GetLastError());
     CloseSource(source);
     return ok;
 }
 
-bool RewriteFile(const std::string& name, const std::string& content, std::string& reason)
+bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
+{
+    content.clear();
+    return ReadSourceFileInPieces(name, [&](std::string_view piece) { return content.append(piece), true; }, reason);
+}
+
+bool RewriteFileWith(const std::string& name, const ContentProducer& produce, std::string& reason)
 {
     // The file's attributes and security descriptor are kept by the output.
     PendingOutput output;
@@ -42,8 +48,13 @@ bool RewriteFile(const std::string& name, const std::string& content, std::strin
         reason = readOnly ? "write-protected, left as it was" : "cannot write: " + ErrorText(error);
         return false;
     }
-    if (std::fwrite(content.data(), 1, content.size(), output.stream) != content.size()) {
-        reason = "cannot write: " + ErrorText(GetLastError());
+    bool written = true;
+    PieceTaker write = [&](std::string_view piece) {
+        written = std::fwrite(piece.data(), 1, piece.size(), output.stream) == piece.size();
+        if (!written) reason = "cannot write: " + ErrorText(GetLastError());
+        return written;
+    };
+    if (!produce(write, reason) || !written) {
         AbandonOutput(output);
         return false;
     }
@@ -52,6 +63,11 @@ bool RewriteFile(const std::string& name, const std::string& content, std::strin
         return false;
     }
     return true;
+}
+
+bool RewriteFile(const std::string& name, const std::string& content, std::string& reason)
+{
+    return RewriteFileWith(name, [&](const PieceTaker& write, std::string&) { return write(content); }, reason);
 }
 
 bool ReadStandardInput(std::string& content, std::string& reason)

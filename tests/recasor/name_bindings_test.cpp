@@ -38,10 +38,7 @@ std::map<std::string, std::string> ConvertProject(const std::map<std::string, st
         index[name] = units.size();
         units.push_back({"/p/" + name, FindDeclarations(text, rules), {}});
     }
-    IncludeLookup lookup = [&](const std::string& folder, const std::string& name) -> std::optional<std::string> {
-        std::string path = folder + "/" + name;
-        return files.contains(path.substr(3)) ? std::optional<std::string>(path) : std::nullopt;
-    };
+    IncludeLookup lookup = [&](const std::string& path) { return files.contains(path.substr(3)); };
     for (UnitFile& unit : units)
         for (const IncludeDirective& include : unit.declarations.includes)
             if (std::optional<std::string> found = ResolveInclude(unit.path, include.name, {}, lookup))
