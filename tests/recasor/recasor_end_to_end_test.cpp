@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -218,14 +219,14 @@ TEST_F(RecasorTest, NearestSettingsFileAppliesAndOptionsWin)
     Write("top.bas", "dim name as integer : hwndmain = 1\n");
     // Nearest wins whole: nothing of the file above is merged in.
     Write("sub/.recasor.toml", "dialect = \"powerbasic\"\ninclude = [\"*.src\"]\nexclude = [\"skip\"]\n");
-    Write("sub/deeper/a.src", "dim name as long\n");
+    Write("sub/deeper/a.src", "print name\n");
     Write("sub/deeper/a.bas", "dim\n");
     Write("sub/skip/b.src", "dim\n");
 
     RunResult run = Run({"."});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(Read("top.bas"), "DIM name AS INTEGER : hWndMain = 1\n");
-    EXPECT_EQ(Read("sub/deeper/a.src"), "Dim Name As Long\n");
+    EXPECT_EQ(Read("sub/deeper/a.src"), "Print Name\n");
     EXPECT_EQ(Read("sub/deeper/a.bas"), "dim\n");
     EXPECT_EQ(Read("sub/skip/b.src"), "dim\n");
 
@@ -349,6 +350,68 @@ TEST_F(RecasorTest, LinksToFilesAreFollowedLinkedFoldersAreNot)
     EXPECT_EQ(Read("src/own.bas"), "Dim o\n");
 }
 
+// Names written as declared, across the files an include joins, whatever
+// the order of the paths or the number of jobs; kept as written with
+// identifiers = "keep"; include folders from the settings.
+TEST_F(RecasorTest, DeclaredNamesAcrossIncludeUnits)
+{
+    const std::map<std::string, std::string> files = {
+        {"src/main.bas", "#include once \"shared.bi\"\n#include \"util.bi\"\ndim event as long\nTOTAL = EVENT + UTILCOUNT\n"},
+        {"src/shared.bi", "dim shared Total as long\ndim shared total2 as long\n"},
+        {"inc/util.bi", "dim shared UtilCount as long\nsub Bump()\n  TOTAL = UTILCOUNT\nend sub\n"},
+        {"other/alone.bas", "dim total as long\nTotal = 1 : EVENT = 2\n"},
+    };
+    const std::map<std::string, std::string> expected = {
+        {"src/main.bas", "#include once \"shared.bi\"\n#include \"util.bi\"\nDim event As Long\nTotal = event + UtilCount\n"},
+        {"src/shared.bi", "Dim Shared Total As Long\nDim Shared total2 As Long\n"},
+        {"inc/util.bi", "Dim Shared UtilCount As Long\nSub Bump()\n  Total = UtilCount\nEnd Sub\n"},
+        {"other/alone.bas", "Dim total As Long\ntotal = 1 : Event = 2\n"},
+    };
+    struct Case {
+        std::vector<std::string> args;
+    };
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--jobs", "1", "src", "inc", "other"},
+                                                 std::vector<std::string>{"--jobs", "2", "other", "inc/util.bi", "src"}}) {
+        for (const auto& [name, text] : files) Write(name, text);
+        Write(".recasor.toml", "include-folders = [\"inc\"]\n");
+        RunResult run = Run(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        for (const auto& [name, text] : expected) EXPECT_EQ(Read(name), text) << name << " with " << args[3];
+    }
+    // The filter, as the file it names: the same names.
+    const std::string input = files.at("src/main.bas");
+    EXPECT_EQ(Run({"--stdin-filename", "src/main.bas"}, &input).out, expected.at("src/main.bas"));
+    // Kept as the vocabulary has them, by option or by setting.
+    const std::string kept = "#include once \"shared.bi\"\n#include \"util.bi\"\nDim Event As Long\nTOTAL = Event + UTILCOUNT\n";
+    EXPECT_EQ(Run({"--identifiers", "keep", "--stdin-filename", "src/main.bas"}, &input).out, kept);
+    Write(".recasor.toml", "include-folders = [\"inc\"]\nidentifiers = \"keep\"\n");
+    EXPECT_EQ(Run({"--stdin-filename", "src/main.bas"}, &input).out, kept);
+}
+
+// Files larger than what is kept in memory convert as the small ones do:
+// streamed as they are read, rewritten from a second reading.
+TEST_F(RecasorTest, LargeFilesStream)
+{
+    std::string line = "dim x as integer : print \"dim\" ' dim\r\n", expectedLine = "Dim x As Integer : Print \"dim\" ' dim\r\n";
+    std::string text, expected;
+    while (text.size() < (9u << 20)) {
+        text += line;
+        expected += expectedLine;
+    }
+    text += "loop _\nrem print";
+    expected += "Loop _\nRem Print";  // no statement starts on a continued line
+    for (const char* identifiers : {"declaration", "keep"}) {
+        Write("big.bas", text);
+        RunResult check = Run({"--check", "--identifiers", identifiers, "big.bas"});
+        EXPECT_EQ(check.exitCode, 1);
+        EXPECT_EQ(check.out, "big.bas\n");
+        EXPECT_EQ(Run({"--identifiers", identifiers, "big.bas"}).exitCode, 0);
+        ExpectSameBytes(Read("big.bas"), expected);
+        EXPECT_EQ(Run({"--check", "--identifiers", identifiers, "big.bas"}).exitCode, 0);
+        ExpectSameBytes(Run({"--identifiers", identifiers}, &text).out, expected);
+    }
+}
+
 TEST_F(RecasorTest, SameResultsWithOneOrTwoJobs)
 {
     const std::vector<std::string> pieces = {"dim ", "PRINT ", "x ", "'c ", "/' ", "'/ ", "rem ", ": ", "\"s\" ",
@@ -394,8 +457,9 @@ protected:
         ProgramStart trx{.argv = trxArgs, .workDir = dir_};
         ASSERT_EQ(WaitForExitWithin(StartProcess(trx), 60), 0);
         std::string trxOutput = Read("prog.bas.bas");
+        // trx knows nothing of declared names.
         std::vector<std::string> args = recasorOptions;
-        args.push_back("prog.bas");
+        args.insert(args.end(), {"--identifiers", "keep", "prog.bas"});
         RunResult run = Run(args);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         std::string ours = Read("prog.bas");
