@@ -42,6 +42,40 @@ void AddDeclaredNames(NameSpellings& names, const std::vector<Declaration>& decl
         if (TakesPart(declaration.spelling, rules)) AddSpelling(names, declaration.spelling);
 }
 
+namespace {
+
+// Orders names with letter case aside.
+int CompareFolded(std::string_view a, std::string_view b)
+{
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        char x = AsciiLower(a[i]), y = AsciiLower(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+void AddLocalNames(ProcedureSpellings& procedure, const std::vector<Declaration>& declarations, const NameRules& rules)
+{
+    std::vector<std::string>& names = procedure.names;
+    for (const Declaration& declaration : declarations) {
+        if (!TakesPart(declaration.spelling, rules)) continue;
+        auto at = std::lower_bound(names.begin(), names.end(), declaration.spelling,
+                                   [](const std::string& a, std::string_view b) { return CompareFolded(a, b) < 0; });
+        if (at == names.end() || CompareFolded(*at, declaration.spelling) != 0)
+            names.insert(at, std::string(declaration.spelling));
+    }
+}
+
+const std::string* FindSpelling(const ProcedureSpellings& procedure, std::string_view word)
+{
+    const std::vector<std::string>& names = procedure.names;
+    auto at = std::lower_bound(names.begin(), names.end(), word,
+                               [](const std::string& a, std::string_view b) { return CompareFolded(a, b) < 0; });
+    return at != names.end() && CompareFolded(*at, word) == 0 ? &*at : nullptr;
+}
+
 void AddSpelling(NameSpellings& names, std::string_view spelling)
 {
     if (names.byLowerName.try_emplace(LowerCopy(spelling), spelling).second) names.mayHold.set(FilterBit(spelling));
@@ -71,7 +105,7 @@ FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings
     addSites(declarations.memberNames);
     for (const ProcedureDeclarations& procedure : declarations.procedures) {
         ProcedureSpellings local{procedure.begin, procedure.end, {}};
-        AddDeclaredNames(local.names, procedure.names, rules);
+        AddLocalNames(local, procedure.names, rules);
         addSites(procedure.names);
         file.procedures.push_back(std::move(local));
     }
@@ -123,7 +157,7 @@ void ApplyDeclaredSpellings(char* converted, std::string_view original, const st
                     if (member) {
                         spelling = FindSpelling(*spellings.members, word);
                     } else {
-                        if (procedure != nullptr) spelling = FindSpelling(procedure->names, word);
+                        if (procedure != nullptr) spelling = FindSpelling(*procedure, word);
                         if (spelling == nullptr) spelling = FindSpelling(*spellings.module, word);
                     }
                     if (spelling != nullptr) std::memcpy(converted + part, spelling->data(), spelling->size());

@@ -47,11 +47,19 @@ bool TakesPart(std::string_view spelling, const NameRules& rules);
 // Adds the declarations that take part (the first of a form wins).
 void AddDeclaredNames(NameSpellings& names, const std::vector<Declaration>& declarations, const NameRules& rules);
 
+// A procedure's own names: few, so a sorted list (letter case aside) of
+// their spellings, the first declaration of each form kept.
 struct ProcedureSpellings {
     size_t begin;
     size_t end;
-    NameSpellings names;
+    std::vector<std::string> names;
 };
+
+// Adds the procedure's declarations that take part to its names.
+void AddLocalNames(ProcedureSpellings& procedure, const std::vector<Declaration>& declarations, const NameRules& rules);
+
+// The spelling of `word` (any case) among a procedure's names, or nullptr.
+const std::string* FindSpelling(const ProcedureSpellings& procedure, std::string_view word);
 
 // What the words of one file take beyond the vocabulary.
 struct FileSpellings {

@@ -162,7 +162,7 @@ FileSpellings LineSpellings(Documents& documents, TextDocument& document, size_t
     FileSpellings spellings{document.unitModule, document.unitMembers, {}, {}};
     if (header <= line && !read.procedures.empty()) {
         ProcedureSpellings procedure{from, SIZE_MAX, {}};
-        AddDeclaredNames(procedure.names, read.procedures.back().names, rules);
+        AddLocalNames(procedure, read.procedures.back().names, rules);
         spellings.procedures.push_back(std::move(procedure));
     }
     // The line's own declarations stay as they are.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "file_stamp.h"
 #include "output_file.h"
 #include "platform.h"
 #include "source_file.h"
@@ -51,6 +52,7 @@ bool ReadSourceFileInPieces(const std::string& name, const PieceTaker& take, std
 bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
 {
     content.clear();
+    content.reserve(ReadFileStamp(name).size);  // no copies as it grows
     return ReadSourceFileInPieces(name, [&](std::string_view piece) { return content.append(piece), true; }, reason);
 }
 
