@@ -1,6 +1,7 @@
 #include "name_bindings.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "ascii.h"
@@ -11,15 +12,21 @@ namespace recasor {
 
 namespace {
 
-bool IsWordByte(char c) { return IsWordChar(AsciiLower(c)); }
 
-// The filter's bit for a word: its length and its first and last letters.
-size_t FilterBit(std::string_view word)
+// Word characters in either case, and separately the dot, by one lookup.
+constexpr std::array<uint8_t, 256> MakeWordBytes()
 {
-    return (word.size() * 31 + static_cast<unsigned char>(AsciiLower(word.front())) * 7 +
-            static_cast<unsigned char>(AsciiLower(word.back()))) %
-           4096;
+    std::array<uint8_t, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        int lower = c >= 'A' && c <= 'Z' ? c + 32 : c;
+        if (kWordChars[static_cast<size_t>(lower)]) table[static_cast<size_t>(c)] = c == '.' ? 2 : 1;
+    }
+    return table;
 }
+constexpr std::array<uint8_t, 256> kWordBytes = MakeWordBytes();
+inline uint8_t WordByteOf(char c) { return kWordBytes[static_cast<unsigned char>(c)]; }
+
+inline size_t FilterBit(uint32_t hash) { return (hash ^ (hash >> 16)) & 0xFFFF; }
 
 std::string LowerCopy(std::string_view word)
 {
@@ -29,6 +36,17 @@ std::string LowerCopy(std::string_view word)
 }
 
 }  // namespace
+
+uint32_t FoldedHash(std::string_view word)
+{
+    // Its length and its first two and last bytes: no loop over the word.
+    if (word.empty()) return 0;
+    uint32_t first = static_cast<unsigned char>(word[0] | 0x20);
+    uint32_t second = word.size() > 1 ? static_cast<unsigned char>(word[1] | 0x20) : 0;
+    uint32_t last = static_cast<unsigned char>(word.back() | 0x20);
+    return (static_cast<uint32_t>(word.size()) * 0x9E3779B1u) ^ (first * 0x85EBCA77u) ^ (second * 0xC2B2AE3Du) ^
+           (last * 0x27D4EB2Fu);
+}
 
 bool TakesPart(std::string_view spelling, const NameRules& rules)
 {
@@ -63,8 +81,10 @@ void AddLocalNames(ProcedureSpellings& procedure, const std::vector<Declaration>
         if (!TakesPart(declaration.spelling, rules)) continue;
         auto at = std::lower_bound(names.begin(), names.end(), declaration.spelling,
                                    [](const std::string& a, std::string_view b) { return CompareFolded(a, b) < 0; });
-        if (at == names.end() || CompareFolded(*at, declaration.spelling) != 0)
+        if (at == names.end() || CompareFolded(*at, declaration.spelling) != 0) {
             names.insert(at, std::string(declaration.spelling));
+            procedure.mayHold |= uint64_t{1} << (FoldedHash(declaration.spelling) % 64);
+        }
     }
 }
 
@@ -78,12 +98,13 @@ const std::string* FindSpelling(const ProcedureSpellings& procedure, std::string
 
 void AddSpelling(NameSpellings& names, std::string_view spelling)
 {
-    if (names.byLowerName.try_emplace(LowerCopy(spelling), spelling).second) names.mayHold.set(FilterBit(spelling));
+    if (names.byLowerName.try_emplace(LowerCopy(spelling), spelling).second)
+        names.mayHold.set(FilterBit(FoldedHash(spelling)));
 }
 
 const std::string* FindSpelling(const NameSpellings& names, std::string_view word)
 {
-    if (word.empty() || !names.mayHold.test(FilterBit(word))) return nullptr;
+    if (word.empty() || !names.mayHold.test(FilterBit(FoldedHash(word)))) return nullptr;
     auto found = names.byLowerName.find(LowerCopy(word));
     return found == names.byLowerName.end() ? nullptr : &found->second;
 }
@@ -118,54 +139,50 @@ FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings
 void ApplyDeclaredSpellings(char* converted, std::string_view original, const std::vector<LineSpan>& code, size_t base,
                             const FileSpellings& spellings, SpellingCursor& cursor)
 {
+    const std::vector<ProcedureSpellings>& procedures = spellings.procedures;
+    const std::vector<size_t>& sites = spellings.declarationSites;
     for (const LineSpan& span : code) {
-        size_t end = span.start + span.length;
-        for (size_t i = span.start; i < end;) {
-            if (!IsWordByte(original[i])) {
+        const size_t end = span.start + span.length;
+        size_t i = span.start;
+        while (i < end) {
+            if (WordByteOf(original[i]) == 0) {
                 ++i;
                 continue;
             }
-            size_t wordEnd = i;
-            while (wordEnd < end && IsWordByte(original[wordEnd])) ++wordEnd;
-            // A number is no name.
-            if (original[i] >= '0' && original[i] <= '9') {
-                i = wordEnd;
+            if (original[i] >= '0' && original[i] <= '9') {  // a number is no name
+                while (i < end && WordByteOf(original[i]) != 0) ++i;
                 continue;
             }
-            size_t fileOffset = base + i;
-            while (cursor.procedure < spellings.procedures.size() && spellings.procedures[cursor.procedure].end <= fileOffset)
-                ++cursor.procedure;
-            const ProcedureSpellings* procedure =
-                cursor.procedure < spellings.procedures.size() && spellings.procedures[cursor.procedure].begin <= fileOffset
-                    ? &spellings.procedures[cursor.procedure]
-                    : nullptr;
-            // The parts of a dotted word: a name, then members; a word right
-            // after "->" is a member too.
+            // A word's parts: a name, then members after each dot; right
+            // after "->" the first part is a member too.
             bool member = i >= 2 && original[i - 1] == '>' && original[i - 2] == '-';
-            for (size_t part = i; part < wordEnd;) {
-                size_t partEnd = part;
-                while (partEnd < wordEnd && original[partEnd] != '.') ++partEnd;
-                std::string_view word = original.substr(part, partEnd - part);
+            while (i < end && WordByteOf(original[i]) != 0) {
+                size_t part = i;
+                while (i < end && WordByteOf(original[i]) == 1) ++i;
+                std::string_view word = original.substr(part, i - part);
+                uint32_t hash = FoldedHash(word);
                 size_t at = base + part;
-                while (cursor.site < spellings.declarationSites.size() && spellings.declarationSites[cursor.site] < at)
-                    ++cursor.site;
-                if (cursor.site < spellings.declarationSites.size() && spellings.declarationSites[cursor.site] == at) {
+                while (cursor.procedure < procedures.size() && procedures[cursor.procedure].end <= at) ++cursor.procedure;
+                const ProcedureSpellings* procedure =
+                    cursor.procedure < procedures.size() && procedures[cursor.procedure].begin <= at
+                        ? &procedures[cursor.procedure]
+                        : nullptr;
+                while (cursor.site < sites.size() && sites[cursor.site] < at) ++cursor.site;
+                if (cursor.site < sites.size() && sites[cursor.site] == at) {
                     // A declaration stays as it is written, whatever the vocabulary says.
                     std::memcpy(converted + part, word.data(), word.size());
-                } else {
+                } else if (!word.empty()) {
                     const std::string* spelling = nullptr;
-                    if (member) {
-                        spelling = FindSpelling(*spellings.members, word);
-                    } else {
-                        if (procedure != nullptr) spelling = FindSpelling(*procedure, word);
-                        if (spelling == nullptr) spelling = FindSpelling(*spellings.module, word);
-                    }
+                    const NameSpellings& names = member ? *spellings.members : *spellings.module;
+                    if (!member && procedure != nullptr && (procedure->mayHold >> (hash % 64) & 1))
+                        spelling = FindSpelling(*procedure, word);
+                    if (spelling == nullptr && names.mayHold.test(FilterBit(hash)))
+                        spelling = FindSpelling(names, word);
                     if (spelling != nullptr) std::memcpy(converted + part, spelling->data(), spelling->size());
                 }
                 member = true;
-                part = partEnd + 1;
+                if (i < end && original[i] == '.') ++i;
             }
-            i = wordEnd;
         }
     }
 }

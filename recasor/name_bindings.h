@@ -9,6 +9,7 @@
 // project's settings, spell them.
 
 #include <bitset>
+#include <cstdint>
 #include <cstddef>
 #include <memory>
 #include <set>
@@ -23,10 +24,13 @@
 
 namespace recasor {
 
+// A hash of a word with letter case aside: what the quick tests below use.
+uint32_t FoldedHash(std::string_view word);
+
 // Names by their lower-case form, each with the spelling it takes.
 struct NameSpellings {
     std::unordered_map<std::string, std::string> byLowerName;
-    std::bitset<4096> mayHold;  // a quick test before the map: most words are no declared name
+    std::bitset<65536> mayHold;  // by FoldedHash: a quick test before the map, as most words are no declared name
 };
 
 // Adds a name unless one of its form is there already (the first wins).
@@ -53,6 +57,7 @@ struct ProcedureSpellings {
     size_t begin;
     size_t end;
     std::vector<std::string> names;
+    uint64_t mayHold = 0;  // bit FoldedHash % 64 of each name
 };
 
 // Adds the procedure's declarations that take part to its names.

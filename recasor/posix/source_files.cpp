@@ -2,6 +2,7 @@
 // library.
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -91,6 +92,8 @@ bool RewriteFile(const std::string& name, const std::string& content, std::strin
 bool ReadStandardInput(std::string& content, std::string& reason)
 {
     content.clear();
+    struct stat input;
+    if (::fstat(STDIN_FILENO, &input) == 0 && S_ISREG(input.st_mode)) content.reserve(static_cast<size_t>(input.st_size));
     return ReadPieces(STDIN_FILENO, 1 << 16, [&](std::string_view piece) { return content.append(piece), true; },
                       reason);
 }

@@ -76,6 +76,8 @@ bool ReadStandardInput(std::string& content, std::string& reason)
 {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     content.clear();
+    LARGE_INTEGER size;
+    if (GetFileType(input) == FILE_TYPE_DISK && GetFileSizeEx(input, &size)) content.reserve(static_cast<size_t>(size.QuadPart));
     char buffer[1 << 16];
     for (;;) {
         DWORD n = 0;
