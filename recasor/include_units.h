@@ -22,8 +22,8 @@ namespace recasor {
 // Whether a file of this name (absolute and normal) is there to be read.
 using IncludeLookup = std::function<bool(const std::string& path)>;
 
-// The file an #include of `name` (as written after #include, with / or \
-// between folders) in `includingFile` reads, or nothing.
+// The file an #include of `name` (as written after #include, with "/" or
+// "\" between folders) in `includingFile` reads, or nothing.
 std::optional<std::string> ResolveInclude(const std::string& includingFile, const std::string& name,
                                           const std::vector<std::string>& includeFolders, const IncludeLookup& exists);
 

@@ -153,7 +153,7 @@ TEST_F(RecasorWineTest, SettingsAreFoundUpToTheDriveRootAndPatternsIgnoreCase)
     Write(".recasor.toml", "case = \"upper\"\nextra-words = [\"hWndMain\"]\nkept-words = [\"name\"]\n");
     Write("top.bas", "dim name as integer : hwndmain = 1\n");
     Write("sub/.recasor.toml", "dialect = \"powerbasic\"\ninclude = [\"*.src\"]\nexclude = [\"skip\", \"gen/*.src\"]\n");
-    Write("sub/deeper/a.SRC", "dim name as long\n");
+    Write("sub/deeper/a.SRC", "print name\n");
     Write("sub/deeper/a.bas", "dim\n");
     Write("sub/SKIP/b.src", "dim\n");
     Write("sub/Gen/c.Src", "dim\n");
@@ -161,7 +161,7 @@ TEST_F(RecasorWineTest, SettingsAreFoundUpToTheDriveRootAndPatternsIgnoreCase)
     RunResult run = Run({"."});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(Read("top.bas"), "DIM name AS INTEGER : hWndMain = 1\n");
-    EXPECT_EQ(Read("sub/deeper/a.SRC"), "Dim Name As Long\n");
+    EXPECT_EQ(Read("sub/deeper/a.SRC"), "Print Name\n");
     EXPECT_EQ(Read("sub/deeper/a.bas"), "dim\n");
     EXPECT_EQ(Read("sub/SKIP/b.src"), "dim\n");
     EXPECT_EQ(Read("sub/Gen/c.Src"), "dim\n");
