@@ -26,12 +26,15 @@ void MarkLine(std::string_view line, const SourceRules& rules, SourceState& stat
 
 namespace {
 
-// Whether the line holds "escape" in any case.
-bool MentionsEscape(std::string_view line)
+// Whether the line may hold an Option Escape statement: one starts the
+// line (after a line number, maybe), or follows a colon.
+bool MayHoldOptionEscape(std::string_view line)
 {
-    for (size_t i = line.find_first_of("eE"); i != std::string_view::npos; i = line.find_first_of("eE", i + 1))
-        if (source_scan::WordAt({line.data(), line.size(), line.size()}, i, "escape")) return true;
-    return false;
+    source_scan::Text text{line.data(), line.size(), line.size()};
+    size_t at = source_scan::SkipBlanks(text, 0);
+    while (at < line.size() && line[at] >= '0' && line[at] <= '9') ++at;
+    return source_scan::WordAt(text, source_scan::SkipBlanks(text, at), "option") ||
+           line.find(':') != std::string_view::npos;
 }
 
 }  // namespace
@@ -41,7 +44,7 @@ void AdvanceSourceState(std::string_view line, const SourceRules& rules, SourceS
     // Only block comment markers (which hold an apostrophe), a continuation
     // _ and Option Escape hand anything on to the next line.
     bool markers = rules.blockComments && line.find('\'') != std::string_view::npos;
-    bool escape = rules.escapedStrings && !state.escapeByDefault && MentionsEscape(line);
+    bool escape = rules.escapedStrings && !state.escapeByDefault && MayHoldOptionEscape(line);
     if (state.blockDepth == 0 && !markers && !escape && line.find('_') == std::string_view::npos) {
         state.continued = false;
         return;
