@@ -98,10 +98,15 @@ protected:
     std::string Run(const fs::path& folder, const std::vector<std::string>& args, int exitCode = 0,
                     const fs::path& input = {})
     {
-        ProgramStart start{.argv = {RECASOR_BINARY}, .workDir = folder, .stdoutPath = root_ / "stdout",
-                           .stderrPath = root_ / "stderr"};
-        if (!input.empty()) start.argv = {"/bin/sh", "-c", "exec \"$0\" \"$@\" < \"$INPUT\"", RECASOR_BINARY};
-        if (!input.empty()) start.environment = {"INPUT=" + input.string()};
+        ProgramStart start;
+        start.argv = {RECASOR_BINARY};
+        start.workDir = folder;
+        start.stdoutPath = root_ / "stdout";
+        start.stderrPath = root_ / "stderr";
+        if (!input.empty()) {
+            start.argv = {"/bin/sh", "-c", "exec \"$0\" \"$@\" < \"$INPUT\"", RECASOR_BINARY};
+            start.environment = {"INPUT=" + input.string()};
+        }
         start.argv.insert(start.argv.end(), args.begin(), args.end());
         EXPECT_EQ(WaitForExitWithin(StartProcess(start), 60), exitCode) << ReadBytes(root_ / "stderr");
         EXPECT_EQ(ReadBytes(root_ / "stderr"), "");
