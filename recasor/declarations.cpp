@@ -1,7 +1,9 @@
 #include "declarations.h"
 
+#include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <unordered_set>
 
 #include "ascii.h"
@@ -38,17 +40,69 @@ enum class Scope : uint8_t {
     Member,
 };
 
+bool SameLetters(std::string_view left, std::string_view right)
+{
+    if (left.size() != right.size()) return false;
+    for (size_t i = 0; i < left.size(); ++i)
+        if (AsciiLower(left[i]) != AsciiLower(right[i])) return false;
+    return true;
+}
+
+// The module names declared so far by their letters in any case, for a
+// ReDim to ask whether its name is declared: a table of indexes into the
+// names, one for each name however often declared, brought up to date
+// when one asks.
+class KnownNames {
+public:
+    bool Contains(const std::vector<Declaration>& names, std::string_view name)
+    {
+        if (slots_.empty() || 2 * names.size() > slots_.size()) Rebuild(names);
+        for (; indexed_ < names.size(); ++indexed_) {
+            size_t& slot = Find(names, names[indexed_].spelling);
+            if (slot == 0) slot = indexed_ + 1;
+        }
+        return Find(names, name) != 0;
+    }
+
+private:
+    // The slot of `name`, or the free one where it would go.
+    size_t& Find(const std::vector<Declaration>& names, std::string_view name)
+    {
+        size_t mask = slots_.size() - 1;
+        size_t slot = Hash(name) & mask;
+        while (slots_[slot] != 0 && !SameLetters(names[slots_[slot] - 1].spelling, name)) slot = (slot + 1) & mask;
+        return slots_[slot];
+    }
+
+    static size_t Hash(std::string_view name)
+    {
+        size_t hash = 14695981039346656037ull;
+        for (char c : name) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+        return hash;
+    }
+
+    void Rebuild(const std::vector<Declaration>& names)
+    {
+        size_t size = 64;
+        while (size < 4 * names.size()) size *= 2;
+        slots_.assign(size, 0);
+        indexed_ = 0;
+    }
+
+    std::vector<size_t> slots_;  // 1 + an index into the names, 0 where free
+    size_t indexed_ = 0;         // the names before this one are in the table
+};
+
 // The state of the pass over one text.
 struct Pass {
     const SourceRules& rules;
     FileDeclarations& found;
     std::vector<Block> blocks{};
-    // Lower-case names declared so far, which a ReDim does not declare again.
-    std::unordered_set<std::string> moduleKnown{};
-    std::unordered_set<std::string> procedureKnown{};  // in the open procedure
-    std::unordered_set<std::string> namespaces{};      // lower case
-    const LogicalLine* line = nullptr;                 // the line being read
-    size_t lastLineEnd = 0;                            // where the line before it ended
+    std::vector<Declaration> locals{};  // the open procedure's names, until its end
+    KnownNames moduleKnown{};           // which a ReDim does not declare again
+    std::unordered_set<std::string> namespaces{};  // lower case
+    const LogicalLine* line = nullptr;             // the line being read
+    size_t lastLineEnd = 0;                        // where the line before it ended
 };
 
 std::string Lower(std::string_view text)
@@ -59,21 +113,19 @@ std::string Lower(std::string_view text)
 }
 
 // The keyword at t[i], None where there is none.
-SyntaxWord WordAt(const Pass& pass, Tokens t, size_t i)
-{
-    return i < t.size() && t[i].kind == TokenKind::Word ? SyntaxWordOf(t[i].text, pass.rules.dialect) : None;
-}
+SyntaxWord WordAt(const Pass&, Tokens t, size_t i) { return i < t.size() ? t[i].word : None; }
 
 bool SymbolAt(Tokens t, size_t i, char symbol) { return i < t.size() && IsSymbol(t[i], symbol); }
 
 // A word that a program may declare: it starts with a letter or _, holds
 // no `.` (`p.x` is a member's use) and is no keyword of the syntax (`As`,
 // `Ptr`, `Next`).
-bool IsName(const Pass& pass, const Token& token)
+bool IsName(const Pass&, const Token& token)
 {
-    if (token.kind != TokenKind::Word || token.text.find('.') != std::string_view::npos) return false;
+    if (token.kind != TokenKind::Word || token.word != None || token.text.find('.') != std::string_view::npos)
+        return false;
     char c = AsciiLower(token.text[0]);
-    return ((c >= 'a' && c <= 'z') || c == '_') && SyntaxWordOf(token.text, pass.rules.dialect) == None;
+    return (c >= 'a' && c <= 'z') || c == '_';
 }
 
 bool Opens(const Token& token) { return IsSymbol(token, '(') || IsSymbol(token, '[') || IsSymbol(token, '{'); }
@@ -144,36 +196,31 @@ std::optional<size_t> OpenProcedure(const Pass& pass)
 
 void AddName(Pass& pass, Scope scope, std::string_view spelling, size_t offset)
 {
-    Declaration declaration{std::string(spelling), offset};
-    if (scope == Scope::Member) {
-        pass.found.memberNames.push_back(std::move(declaration));
-        return;
-    }
-    std::optional<size_t> procedure = scope == Scope::Current ? OpenProcedure(pass) : std::nullopt;
-    if (procedure) {
-        pass.found.procedures[*procedure].names.push_back(std::move(declaration));
-        pass.procedureKnown.insert(Lower(spelling));
-    } else {
-        pass.found.moduleNames.push_back(std::move(declaration));
-        pass.moduleKnown.insert(Lower(spelling));
-    }
+    Declaration declaration{spelling, offset};
+    if (scope == Scope::Member) pass.found.memberNames.push_back(std::move(declaration));
+    else if (scope == Scope::Current && OpenProcedure(pass)) pass.locals.push_back(std::move(declaration));
+    else pass.found.moduleNames.push_back(std::move(declaration));
 }
 
 void AddName(Pass& pass, Scope scope, const Token& token) { AddName(pass, scope, token.text, token.offset); }
 
-bool IsKnown(const Pass& pass, std::string_view name)
+bool IsKnown(Pass& pass, std::string_view name)
 {
-    std::string lower = Lower(name);
-    return pass.procedureKnown.contains(lower) || pass.moduleKnown.contains(lower);
+    for (const Declaration& local : pass.locals)
+        if (SameLetters(local.spelling, name)) return true;
+    return pass.moduleKnown.Contains(pass.found.moduleNames, name);
 }
 
-// Closes the blocks from blocks[index] up; a procedure among them ends at `end`.
+// Closes the blocks from blocks[index] up; a procedure among them ends at
+// `end`, and takes its names (in a list of their number).
 void PopBlocks(Pass& pass, size_t index, size_t end)
 {
     for (size_t i = index; i < pass.blocks.size(); ++i) {
         if (pass.blocks[i].kind != BlockKind::Procedure) continue;
-        pass.found.procedures[pass.blocks[i].procedure].end = end;
-        pass.procedureKnown.clear();
+        ProcedureDeclarations& procedure = pass.found.procedures[pass.blocks[i].procedure];
+        procedure.end = end;
+        procedure.names.assign(std::make_move_iterator(pass.locals.begin()), std::make_move_iterator(pass.locals.end()));
+        pass.locals.clear();
     }
     pass.blocks.resize(index);
 }
@@ -526,20 +573,146 @@ void ReadStatement(Pass& pass, const Statement& statement)
     }
 }
 
+// --- Lines that say nothing ------------------------------------------------
+
+// Whether the pass reads only the starts of statements where it stands:
+// the body of a Type or an Enum is read whole.
+bool ReadsStatementStartsOnly(const Pass& pass)
+{
+    return pass.blocks.empty() ||
+           (pass.blocks.back().kind != BlockKind::Record && pass.blocks.back().kind != BlockKind::Enum);
+}
+
+size_t SkipBlanks(std::string_view text, size_t i)
+{
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    return i;
+}
+
+// The keyword of the word at text[at], and where what follows it starts.
+SyntaxWord KeywordAt(const Pass& pass, std::string_view text, size_t at, size_t& after)
+{
+    size_t end = WordEnd(text, at);
+    after = SkipBlanks(text, end);
+    return end > at && !IsNumberStart(text[at]) ? SyntaxWordOf(text.substr(at, end - at), pass.rules.dialect) : None;
+}
+
+// The keywords that start a statement the pass reads where it reads only
+// the starts of statements (see ReadCodeStatement, ReadClassStatement and
+// the ends of skipped blocks).
+constexpr SyntaxWord kStatementWords[] = {
+    Abstract, Asm, Callback, Class, Common, Const, Constructor, Declare, Destructor, Dim, End, Enum, Extern,
+    FastProc, For, Function, Global, Instance, Interface, Local, Macro, Method, Namespace, Operator, Override,
+    Private, Property, Public, ReDim, Register, Shared, Static, Sub, Thread, Threaded, Type, Union, Var, Virtual,
+};
+
+// The first three letters of those keywords, as bits: most words that start
+// a statement are turned away here, before they are looked up.
+class StatementWordStarts {
+public:
+    StatementWordStarts()
+    {
+        for (SyntaxWord word : kStatementWords) {
+            std::string_view spelling = SpellingOf(word);
+            bits_[Index(spelling[0], spelling[1], spelling[2])] = true;
+        }
+    }
+
+    // Whether one of the keywords may start at text[at].
+    bool MayStartAt(std::string_view text, size_t at) const
+    {
+        return at + 2 < text.size() && bits_[Index(text[at], text[at + 1], text[at + 2])];
+    }
+
+private:
+    static constexpr size_t kLetters = 27;  // a to z, and any other byte
+    static size_t Letter(char c)
+    {
+        unsigned letter = static_cast<unsigned char>(c | 0x20) - 'a';
+        return letter < 26 ? letter : 26;
+    }
+    static size_t Index(char a, char b, char c) { return (Letter(a) * kLetters + Letter(b)) * kLetters + Letter(c); }
+
+    std::array<bool, kLetters * kLetters * kLetters> bits_{};
+};
+
+const StatementWordStarts kStatementWordStarts;
+
+// Whether a statement that may start at text[at], of a plain line, may do
+// anything to the pass: a directive, an equate, a label (where it starts
+// the line, and the line holds a colon), a statement word other than those
+// that stand alone, an End of a block, a For that declares its variable.
+bool MayMatter(const Pass& pass, std::string_view text, size_t at, bool label)
+{
+    char c = text[at];
+    if (c == '#' || c == '%' || c == '$') return true;
+    if (!IsTokenWordByte(c)) return false;
+    if (!label && !kStatementWordStarts.MayStartAt(text, at)) return false;
+    size_t after;
+    SyntaxWord word = KeywordAt(pass, text, at, after);
+    if (word == End || word == For) {
+        // End Sub, not End If; For i As Integer, not For i = 1.
+        size_t next = after;
+        SyntaxWord second = KeywordAt(pass, text, after, after);
+        if (word == End) return second != None && second != Standalone;
+        return after > next && IsTokenWordByte(text[next]) && !IsNumberStart(text[next]) &&
+               KeywordAt(pass, text, after, after) == As;
+    }
+    if (word != None && word != Standalone) return true;
+    return label && after < text.size() && text[after] == ':';
+}
+
+bool AnyMayMatter(const Pass& pass, std::string_view text, const LineSkim& skim)
+{
+    for (size_t i = 0; i < skim.headCount; ++i)
+        if (MayMatter(pass, text, skim.heads[i], i == 0 && skim.colons)) return true;
+    return false;
+}
+
 }  // namespace
 
 FileDeclarations FindDeclarations(std::string_view text, const SourceRules& rules)
 {
     FileDeclarations found;
     Pass pass{.rules = rules, .found = found};
+    LineReader reader(text, rules);
+    LineSkim skim;
+    LogicalLine line;
     std::vector<Statement> statements;
-    ReadLogicalLines(text, rules, [&](const LogicalLine& line) {
+    while (!reader.AtEnd()) {
+        if (ReadsStatementStartsOnly(pass)) {
+            // Most first words are no statement's keyword by their first letters.
+            auto matters = [&](size_t first) {
+                char c = text[first];
+                if (c == '#' || c == '%' || c == '$') return true;
+                return IsTokenWordByte(c) && kStatementWordStarts.MayStartAt(text, first) &&
+                       MayMatter(pass, text, first, false);
+            };
+            pass.lastLineEnd = reader.PassQuietLines(matters, pass.lastLineEnd);
+            if (reader.AtEnd()) break;
+        }
+        reader.Skim(skim);
+        if (skim.plain) {
+            if (!skim.hasCode || (ReadsStatementStartsOnly(pass) && !AnyMayMatter(pass, text, skim))) {
+                if (skim.hasCode) pass.lastLineEnd = skim.end;
+                reader.Pass(skim);
+                continue;
+            }
+            if (!reader.Read(skim, line)) continue;
+        } else if (!reader.Read(line)) {
+            continue;
+        }
         pass.line = &line;
         SplitStatements(line, statements);
         for (const Statement& statement : statements) ReadStatement(pass, statement);
         pass.lastLineEnd = line.end;
-    });
+    }
     PopBlocks(pass, 0, pass.lastLineEnd);  // a procedure still open ends with the code
+    // Lists no longer than what they hold.
+    found.moduleNames.shrink_to_fit();
+    found.memberNames.shrink_to_fit();
+    found.procedures.shrink_to_fit();
+    found.includes.shrink_to_fit();
     return found;
 }
 

@@ -52,14 +52,15 @@
 #include <string_view>
 #include <vector>
 
+#include "name_spelling.h"
 #include "source_model.h"
 
 namespace recasor {
 
 // One declaring occurrence of a name.
 struct Declaration {
-    std::string spelling;  // as written there, type suffix included (`x$`, `%ID_OK`)
-    size_t offset;         // where it stands in the text
+    NameSpelling spelling;  // as written there, type suffix included (`x$`, `%ID_OK`)
+    size_t offset;          // where it stands in the text
 };
 
 // The names local to one procedure.

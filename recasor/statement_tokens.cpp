@@ -1,102 +1,208 @@
 #include "statement_tokens.h"
 
-#include <array>
+#include <algorithm>
 
+#include "byte_search.h"
+#include "line_bits.h"
 #include "line_splitter.h"
-#include "word_chars.h"
+#include "source_model_scan.h"
 
 namespace recasor {
 
 namespace {
 
-// The word characters in either case.
-constexpr std::array<bool, 256> kWordBytes = [] {
-    std::array<bool, 256> table = kWordChars;
-    for (int c = 'A'; c <= 'Z'; ++c) table[c] = true;
-    return table;
-}();
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
-bool IsWordByte(char c) { return kWordBytes[static_cast<unsigned char>(c)]; }
-
-// Appends the tokens of code bytes [start, end) of `line`, which starts at
-// `lineOffset` in the text.
-void TokenizeCode(std::string_view line, size_t start, size_t end, size_t lineOffset,
-                  std::vector<Token>& tokens)
+// The first position in [from, end) whose byte is no blank, or `end`.
+size_t FindFirstNotBlank(const char* text, size_t from, size_t end)
 {
-    size_t i = start;
-    while (i < end) {
-        char c = line[i];
-        size_t from = i;
-        TokenKind kind = TokenKind::Symbol;
-        if (c == ' ' || c == '\t') {
-            ++i;
-            continue;
-        }
-        if (IsWordByte(c)) {
-            while (i < end && IsWordByte(line[i])) ++i;
-            kind = IsNumberStart(c) ? TokenKind::Number : TokenKind::Word;
-        } else {
-            i += (c == '-' && i + 1 < end && line[i + 1] == '>') ? 2 : 1;
-        }
-        tokens.push_back({line.substr(from, i - from), lineOffset + from, kind});
-    }
-}
-
-// Appends the tokens of one line of the text.
-void TokenizeLine(std::string_view line, size_t lineOffset, const std::vector<SourceRegion>& regions,
-                  std::vector<Token>& tokens)
-{
-    for (const SourceRegion& region : regions) {
-        size_t start = region.start;
-        size_t end = start + region.length;
-        if (region.kind == RegionKind::Code || region.kind == RegionKind::FixedWord)
-            TokenizeCode(line, start, end, lineOffset, tokens);
-        else if (region.kind == RegionKind::String)
-            tokens.push_back({line.substr(start, region.length), lineOffset + start, TokenKind::String});
-    }
-}
-
-// The length of the line that starts at `start`, and where the next begins.
-struct LineExtent {
-    size_t length;
-    size_t next;
-};
-
-LineExtent LineFrom(std::string_view text, size_t start)
-{
-    size_t end = start;
-    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
-    if (end == text.size()) return {end - start, end};
-    bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-    return {end - start, end + (crlf ? 2 : 1)};
+    while (from < end && IsBlank(text[from])) ++from;
+    return from;
 }
 
 }  // namespace
 
-void ReadLogicalLines(std::string_view text, const SourceRules& rules,
-                      const std::function<void(const LogicalLine&)>& visit)
+size_t WordEnd(std::string_view text, size_t i)
 {
-    SourceState state;
-    std::vector<SourceRegion> regions;
-    LogicalLine logical;
-    bool joining = false;  // the line before continues into this one
-    size_t start = text.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
-    while (start < text.size()) {
-        LineExtent extent = LineFrom(text, start);
-        std::string_view line = text.substr(start, extent.length);
-        if (!joining) {
-            logical.tokens.clear();
-            logical.begin = start;
-        }
-        MarkLine(line, rules, state, regions);
-        TokenizeLine(line, start, regions, logical.tokens);
-        logical.end = start + extent.length;
-        joining = state.continued;
-        if (joining && !logical.tokens.empty() && logical.tokens.back().text == "_") logical.tokens.pop_back();
-        if (!joining && !logical.tokens.empty()) visit(logical);
-        start = extent.next;
+    const char* bytes = text.data();
+    const size_t size = text.size();
+    while (i < size && IsTokenWordByte(bytes[i])) ++i;
+    return i;
+}
+
+namespace {
+
+// A word or number from text[i], a symbol (-> is one), or a string literal
+// from its quote to its closing quote ("" is a quote inside) or `end`.
+size_t TokenEnd(std::string_view text, size_t i, size_t end)
+{
+    char c = text[i];
+    if (IsTokenWordByte(c)) return std::min(WordEnd(text, i), end);
+    if (c == '"') {
+        for (++i; i < end; ++i)
+            if (text[i] == '"' && (++i == end || text[i] != '"')) return i;
+        return end;
     }
-    if (joining && !logical.tokens.empty()) visit(logical);
+    return i + ((c == '-' && i + 1 < end && text[i + 1] == '>') ? 2 : 1);
+}
+
+// Appends the token text[from, to).
+void AddToken(std::string_view text, size_t from, size_t to, Dialect dialect, std::vector<Token>& tokens)
+{
+    std::string_view token = text.substr(from, to - from);
+    char c = token[0];
+    if (c == '"') tokens.push_back({token, from, TokenKind::String});
+    else if (!IsTokenWordByte(c)) tokens.push_back({token, from, TokenKind::Symbol});
+    else if (IsNumberStart(c)) tokens.push_back({token, from, TokenKind::Number});
+    else tokens.push_back({token, from, TokenKind::Word, SyntaxWordOf(token, dialect)});
+}
+
+// Appends the tokens of the code text[start, end): words, numbers, symbols.
+void TokenizeCode(std::string_view text, size_t start, size_t end, Dialect dialect, std::vector<Token>& tokens)
+{
+    for (size_t i = start; i < end;) {
+        if (IsBlank(text[i])) {
+            ++i;
+            continue;
+        }
+        if (text[i] == '"') {  // not in code the model marks; a symbol if it were
+            tokens.push_back({text.substr(i, 1), i, TokenKind::Symbol});
+            ++i;
+            continue;
+        }
+        size_t to = TokenEnd(text, i, end);
+        AddToken(text, i, to, dialect, tokens);
+        i = to;
+    }
+}
+
+}  // namespace
+
+LineReader::LineReader(std::string_view text, const SourceRules& rules)
+    : text_(text), rules_(rules), position_(text.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0)
+{
+}
+
+void LineReader::Skim(LineSkim& skim) const
+{
+    skim.plain = false;
+    if (state_.continued || state_.blockDepth > 0) return;
+    const char* bytes = text_.data();
+    const size_t size = text_.size();
+    const size_t start = position_;
+    auto noToken = [&](size_t at) { return at == size || IsLineEnd(bytes[at]) || bytes[at] == '\''; };
+
+    size_t heads = 0;
+    skim.colons = false;
+    size_t i = FindFirstNotBlank(bytes, start, size);
+    skim.hasCode = !noToken(i);
+    if (skim.hasCode) {
+        if (IsNumberStart(bytes[i])) i = FindFirstNotBlank(bytes, WordEnd(text_, i), size);
+        if (!noToken(i)) skim.heads[heads++] = i;
+    }
+    for (;;) {
+        i = FindFirstOf<'"', '\'', ':', '_', '\n', '\r'>(bytes, i, size, size);
+        if (i == size) break;
+        char c = bytes[i];
+        if (c == '"') {
+            // A prefixed string may hold escapes; after Option Escape a plain one may too.
+            if (rules_.escapedStrings && i > start && (bytes[i - 1] == '!' || bytes[i - 1] == '$')) return;
+            // To the closing quote ("" is a quote inside), or the line end.
+            for (i = i + 1;; i += 2) {
+                i = state_.escapeByDefault ? FindFirstOf<'"', '\\', '\n', '\r'>(bytes, i, size, size)
+                                           : FindFirstOf<'"', '\n', '\r'>(bytes, i, size, size);
+                if (i == size || bytes[i] != '"') break;
+                if (i + 1 == size || bytes[i + 1] != '"') {
+                    ++i;
+                    break;
+                }
+            }
+            if (i < size && bytes[i] == '\\') return;
+        } else if (c == '\'') {
+            if (rules_.blockComments && i > start && bytes[i - 1] == '/') return;
+            i = FindFirstOf<'\n', '\r'>(bytes, i, size, size);
+            break;
+        } else if (c == ':') {
+            skim.colons = true;
+            i = FindFirstNotBlank(bytes, i + 1, size);
+            if (noToken(i)) continue;
+            if (heads == LineSkim::kMostHeads) return;
+            skim.heads[heads++] = i;
+        } else if (c == '_') {
+            // A _ standing alone continues the line.
+            if ((i == start || !IsTokenWordByte(bytes[i - 1])) && (i + 1 == size || !IsTokenWordByte(bytes[i + 1])))
+                return;
+            ++i;
+        } else {
+            break;  // the line end
+        }
+    }
+    // OPTION ESCAPE where a statement starts would change how the lines after read.
+    if (rules_.escapedStrings && !state_.escapeByDefault) {
+        for (size_t k = 0; k < heads; ++k)
+            if ((bytes[skim.heads[k]] | 0x20) == 'o' && source_scan::WordAt({bytes, size, size}, skim.heads[k], "option"))
+                return;
+    }
+    skim.plain = true;
+    skim.end = i;
+    skim.next = i == size ? size : i + (bytes[i] == '\r' && i + 1 < size && bytes[i + 1] == '\n' ? 2 : 1);
+    skim.headCount = heads;
+}
+
+bool LineReader::StartsOption(size_t at) const
+{
+    return source_scan::WordAt({text_.data(), text_.size(), text_.size()}, at, "option");
+}
+
+bool LineReader::Read(LogicalLine& line)
+{
+    line.tokens.clear();
+    line.begin = position_;
+    const size_t size = text_.size();
+    do {
+        size_t start = position_;
+        size_t end = FindFirstOf<'\n', '\r'>(text_.data(), start, size, size);
+        MarkLine(text_.substr(start, end - start), rules_, state_, regions_);
+        for (const SourceRegion& region : regions_) {
+            size_t from = start + region.start;
+            size_t to = from + region.length;
+            if (region.kind == RegionKind::Code || region.kind == RegionKind::FixedWord)
+                TokenizeCode(text_, from, to, rules_.dialect, line.tokens);
+            else if (region.kind == RegionKind::String)
+                line.tokens.push_back({text_.substr(from, region.length), from, TokenKind::String});
+        }
+        line.end = end;
+        position_ = end == size ? size : end + (text_[end] == '\r' && end + 1 < size && text_[end + 1] == '\n' ? 2 : 1);
+        if (state_.continued && !line.tokens.empty() && line.tokens.back().text == "_") line.tokens.pop_back();
+    } while (state_.continued && !AtEnd());
+    return !line.tokens.empty();
+}
+
+bool LineReader::Read(const LineSkim& skim, LogicalLine& line)
+{
+    // A REM or the items of a DATA statement are no code: the model says where.
+    const source_scan::Text text{text_.data(), text_.size(), text_.size()};
+    for (size_t k = 0; k < skim.headCount; ++k)
+        if (source_scan::WordAt(text, skim.heads[k], "rem") || source_scan::WordAt(text, skim.heads[k], "data"))
+            return Read(line);
+    // Otherwise the line is code and strings up to its comment.
+    line.tokens.clear();
+    line.begin = position_;
+    line.end = skim.end;
+    for (size_t i = position_; i < skim.end;) {
+        char c = text_[i];
+        if (IsBlank(c)) {
+            ++i;
+            continue;
+        }
+        if (c == '\'') break;
+        size_t to = TokenEnd(text_, i, skim.end);
+        AddToken(text_, i, to, rules_.dialect, line.tokens);
+        i = to;
+    }
+    Pass(skim);
+    return !line.tokens.empty();
 }
 
 void SplitStatements(const LogicalLine& line, std::vector<Statement>& statements)

@@ -4,15 +4,24 @@
 // declares) rather than only recasing its words. The source model decides
 // what is code: nothing in a string literal, a comment or a DATA item ever
 // becomes a word here.
+//
+// Most lines of a program say nothing such a pass looks for, and the
+// reader lets it tell them at a glance: a plain line (below) is skimmed for
+// the places where its statements may start, without the source model and
+// without tokens, and only the lines the pass wants are read in full.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "line_bits.h"
 #include "source_model.h"
+#include "syntax_words.h"
+#include "word_chars.h"
 
 namespace recasor {
 
@@ -27,6 +36,7 @@ struct Token {
     std::string_view text;  // a view of the text that was read
     size_t offset;          // where `text` starts in it
     TokenKind kind;
+    SyntaxWord word = SyntaxWord::None;  // a Word's keyword in the dialect read, None for any other token
 };
 
 // A line as the compiler reads it: a line of the text with the lines that
@@ -37,11 +47,137 @@ struct LogicalLine {
     size_t end = 0;             // where its last line ends, before the line end
 };
 
-// Calls `visit` for each logical line of `text` that holds any code, in
-// order. Lines end at LF, CR LF or a lone CR; a UTF-8 byte order mark at the
-// start belongs to no line. The line passed is reused for the next.
-void ReadLogicalLines(std::string_view text, const SourceRules& rules,
-                      const std::function<void(const LogicalLine&)>& visit);
+// A look at one line of the text. The line is plain when the source model
+// would find in it nothing but code, "..." strings (with "" for a quote)
+// and an apostrophe comment at its end, and hand nothing on to the next
+// line: it continues no line and is continued by none (no _ standing
+// alone), stands in no block comment and opens none (no /'), holds no !" or
+// $" (FreeBASIC) nor, after Option Escape, a backslash in a string, and no
+// statement of it starts with OPTION.
+// The heads of a plain line are where its statements may start: its first
+// token (after a number that starts the line), and the first token after
+// each colon outside its strings and its comment. Every statement of the
+// line starts at one of them (a REM, the items of a DATA statement or a
+// colon before a number make some heads no statement's start).
+struct LineSkim {
+    static constexpr size_t kMostHeads = 16;  // a line with more is not plain
+
+    bool plain = false;
+    bool hasCode = false;  // it holds a token: of a plain line, whether it holds more than blanks and a comment
+    bool colons = false;   // it holds a colon outside its strings and its comment
+    size_t end = 0;        // the line's end, before its line end
+    size_t next = 0;       // where the next line starts
+    size_t headCount = 0;
+    std::array<size_t, kMostHeads> heads{};  // offsets in the text, in order
+};
+
+// Reads the lines of a text in order, one plain line or one logical line
+// at a time, with the source model's state carried from line to line.
+// Lines end at LF, CR LF or a lone CR; a UTF-8 byte order mark at the
+// start belongs to no line.
+class LineReader {
+public:
+    LineReader(std::string_view text, const SourceRules& rules);
+
+    bool AtEnd() const { return position_ >= text_.size(); }
+
+    // Passes the quiet lines from here on (see line_bits.h) that are plain
+    // and whose first token `matters`, called with its offset, says nothing
+    // to (which holds for lines of blanks and a comment); stops before the
+    // first line that is not such a line. Gives back the end of the last
+    // line passed that holds a token, `lastCode` if none does.
+    template <typename Matters>
+    size_t PassQuietLines(Matters&& matters, size_t lastCode);
+
+    // Looks at the next line without moving on. Of a line that is not
+    // plain only `plain` is set.
+    void Skim(LineSkim& skim) const;
+
+    // Moves past the plain line that Skim looked at last.
+    void Pass(const LineSkim& skim)
+    {
+        position_ = skim.next;
+        state_.continued = false;
+    }
+
+    // Reads the next logical line through the source model into `line`
+    // (whose tokens are replaced); false when it holds no code.
+    bool Read(LogicalLine& line);
+
+    // Reads the plain line that Skim looked at last, as Read does.
+    bool Read(const LineSkim& skim, LogicalLine& line);
+
+private:
+    size_t NextLineStart(size_t lineEnd) const
+    {
+        if (lineEnd == text_.size()) return lineEnd;
+        return lineEnd + (text_[lineEnd] == '\r' && lineEnd + 1 < text_.size() && text_[lineEnd + 1] == '\n' ? 2 : 1);
+    }
+
+    // Whether OPTION ESCAPE may start at text_[at], which changes how the
+    // lines after it read.
+    bool MayEscapeAt(size_t at) const
+    {
+        return rules_.escapedStrings && !state_.escapeByDefault && (text_[at] | 0x20) == 'o' && StartsOption(at);
+    }
+    bool StartsOption(size_t at) const;
+
+    std::string_view text_;
+    SourceRules rules_;
+    SourceState state_;
+    size_t position_;
+    std::vector<SourceRegion> regions_;
+    LineBits bits_;  // of the stretch that PassQuietLines looked at last
+};
+
+template <typename Matters>
+size_t LineReader::PassQuietLines(Matters&& matters, size_t lastCode)
+{
+    if (state_.continued || state_.blockDepth > 0) return lastCode;
+    const size_t size = text_.size();
+    // The first tokens of the last two lines passed that hold one: a line
+    // given up after its first token was looked at is not passed.
+    size_t last = size, beforeLast = size;
+    auto codeEnd = [&](size_t first) { return first == size ? lastCode : bits_.First(bits_.lineEnds, first, bits_.end); };
+    while (position_ < size) {
+        const size_t start = position_;
+        if (start >= bits_.end) MarkLineBits(text_, start, rules_, bits_);
+        // The lines that end in this stretch: the last may go on past it.
+        size_t limit = size;
+        if (bits_.end < size) {
+            limit = LastBit(bits_, bits_.lineEnds, start, bits_.end);
+            if (limit == bits_.end) {
+                if (bits_.base == start) return lastCode;  // a line longer than a stretch
+                MarkLineBits(text_, start, rules_, bits_);
+                continue;
+            }
+        }
+        for (size_t word = (start - bits_.base) / 64; bits_.base + word * 64 < limit; ++word) {
+            uint64_t events = bits_.firsts[word] | bits_.loud[word];
+            size_t from = bits_.base + word * 64;
+            if (from < start) events &= ~uint64_t{0} << (start - from);
+            for (; events != 0; events &= events - 1) {
+                size_t at = from + static_cast<size_t>(__builtin_ctzll(events));
+                if (at >= limit) break;
+                char c = text_[at];
+                bool loud = (bits_.loud[word] >> (at - from)) & 1;
+                if (!loud && (c == '\'' || !(IsNumberStart(c) || MayEscapeAt(at) || matters(at)))) {
+                    if (c != '\'') beforeLast = std::exchange(last, at);
+                    continue;
+                }
+                // Stop before the line that holds `at`.
+                size_t lineEnd = LastBit(bits_, bits_.lineEnds, start, at);
+                position_ = lineEnd == at ? start : NextLineStart(lineEnd);
+                if (last != size && last >= position_) last = beforeLast;
+                return codeEnd(last);
+            }
+        }
+        lastCode = codeEnd(last);
+        last = beforeLast = size;
+        position_ = NextLineStart(limit);
+    }
+    return lastCode;
+}
 
 // One statement of a logical line.
 struct Statement {
@@ -61,5 +197,17 @@ inline bool IsSymbol(const Token& token, char symbol)
 {
     return token.kind == TokenKind::Symbol && token.text.size() == 1 && token.text[0] == symbol;
 }
+
+// The bytes of a word in either case: the word characters and the upper-case letters.
+inline constexpr std::array<bool, 256> kTokenWordBytes = [] {
+    std::array<bool, 256> table = kWordChars;
+    for (int c = 'A'; c <= 'Z'; ++c) table[c] = true;
+    return table;
+}();
+
+inline bool IsTokenWordByte(char c) { return kTokenWordBytes[static_cast<unsigned char>(c)]; }
+
+// The end of the run of word bytes from text[i].
+size_t WordEnd(std::string_view text, size_t i);
 
 }  // namespace recasor

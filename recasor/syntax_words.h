@@ -25,4 +25,7 @@ enum class SyntaxWord : uint8_t {
 // The keyword that `word` is in `dialect` (letter case aside), or None.
 SyntaxWord SyntaxWordOf(std::string_view word, Dialect dialect);
 
+// How `keyword` is written, in lower case; empty for None and Standalone.
+std::string_view SpellingOf(SyntaxWord keyword);
+
 }  // namespace recasor

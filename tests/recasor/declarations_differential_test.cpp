@@ -64,13 +64,16 @@ std::string RandomLine(std::mt19937& random)
     return line;
 }
 
+// Mostly short texts; now and then one of many lines, which the pass reads
+// in stretches of a few KiB, some with a line longer than a stretch.
 std::string RandomText(std::mt19937& random)
 {
     static const char* const kLineEnds[] = {"\n", "\n", "\n", "\r\n", "\r"};
     std::string text = random() % 20 == 0 ? "\xEF\xBB\xBF" : "";
-    size_t lines = random() % 30;
+    bool many = random() % 50 == 0;
+    size_t lines = many ? 600 : random() % 30;
     for (size_t i = 0; i < lines; ++i) {
-        text += RandomLine(random);
+        text += many && random() % 200 == 0 ? std::string(5000, 'x') : RandomLine(random);
         if (i + 1 < lines || random() % 2) text += kLineEnds[random() % 5];
     }
     return text;

@@ -33,8 +33,9 @@ std::string Spellings(std::string_view text, const std::vector<Declaration>& nam
 {
     std::string joined;
     for (const Declaration& name : names) {
-        EXPECT_EQ(text.substr(name.offset, name.spelling.size()), name.spelling) << "offset of " << name.spelling;
-        joined += (joined.empty() ? "" : " ") + name.spelling;
+        std::string_view spelling = name.spelling;
+        EXPECT_EQ(text.substr(name.offset, spelling.size()), spelling) << "offset of " << spelling;
+        joined += (joined.empty() ? "" : " ") + std::string(spelling);
     }
     return joined;
 }

@@ -292,7 +292,7 @@ std::optional<size_t> OpenProcedure(const Pass& pass)
 
 void AddName(Pass& pass, Scope scope, std::string_view spelling, size_t offset)
 {
-    Declaration declaration{std::string(spelling), offset};
+    Declaration declaration{NameSpelling(spelling), offset};
     if (scope == Scope::Member) {
         pass.found.memberNames.push_back(std::move(declaration));
         return;
