@@ -53,6 +53,7 @@ function(add_recasor_libraries suffix)
       ${root}/recasor/source_model.cpp
       ${root}/recasor/code_marks.cpp
       ${root}/recasor/statement_tokens.cpp
+      ${root}/recasor/line_bits.cpp
       ${root}/recasor/syntax_words.cpp
       ${root}/recasor/declarations.cpp
       ${root}/recasor/reserved_words.cpp
