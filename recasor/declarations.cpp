@@ -1,10 +1,14 @@
 #include "declarations.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
 #include <unordered_set>
+#include <utility>
 
 #include "ascii.h"
 #include "statement_tokens.h"
@@ -56,41 +60,52 @@ class KnownNames {
 public:
     bool Contains(const std::vector<Declaration>& names, std::string_view name)
     {
-        if (slots_.empty() || 2 * names.size() > slots_.size()) Rebuild(names);
         for (; indexed_ < names.size(); ++indexed_) {
-            size_t& slot = Find(names, names[indexed_].spelling);
-            if (slot == 0) slot = indexed_ + 1;
+            if (2 * (distinct_ + 1) > slots_.size()) Grow(names);
+            size_t hash = Hash(names[indexed_].spelling);
+            Slot& slot = Find(names, names[indexed_].spelling, hash);
+            if (slot.index == 0) {
+                slot = {hash, indexed_ + 1};
+                ++distinct_;
+            }
         }
-        return Find(names, name) != 0;
+        return !slots_.empty() && Find(names, name, Hash(name)).index != 0;
     }
 
 private:
+    struct Slot {
+        size_t hash = 0;
+        size_t index = 0;  // 1 + an index into the names, 0 where free
+    };
+
     // The slot of `name`, or the free one where it would go.
-    size_t& Find(const std::vector<Declaration>& names, std::string_view name)
+    Slot& Find(const std::vector<Declaration>& names, std::string_view name, size_t hash)
     {
         size_t mask = slots_.size() - 1;
-        size_t slot = Hash(name) & mask;
-        while (slots_[slot] != 0 && !SameLetters(names[slots_[slot] - 1].spelling, name)) slot = (slot + 1) & mask;
-        return slots_[slot];
+        size_t at = hash & mask;
+        while (slots_[at].index != 0 &&
+               (slots_[at].hash != hash || !SameLetters(names[slots_[at].index - 1].spelling, name)))
+            at = (at + 1) & mask;
+        return slots_[at];
     }
 
     static size_t Hash(std::string_view name)
     {
         size_t hash = 14695981039346656037ull;
         for (char c : name) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
-        return hash;
+        return hash ^ (hash >> 29);
     }
 
-    void Rebuild(const std::vector<Declaration>& names)
+    void Grow(const std::vector<Declaration>& names)
     {
-        size_t size = 64;
-        while (size < 4 * names.size()) size *= 2;
-        slots_.assign(size, 0);
-        indexed_ = 0;
+        std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(std::max<size_t>(64, 2 * slots_.size())));
+        for (const Slot& slot : old)
+            if (slot.index != 0) Find(names, names[slot.index - 1].spelling, slot.hash) = slot;
     }
 
-    std::vector<size_t> slots_;  // 1 + an index into the names, 0 where free
-    size_t indexed_ = 0;         // the names before this one are in the table
+    std::vector<Slot> slots_;
+    size_t distinct_ = 0;  // names in the table
+    size_t indexed_ = 0;   // the names before this one are in the table
 };
 
 // The state of the pass over one text.
@@ -113,19 +128,21 @@ std::string Lower(std::string_view text)
 }
 
 // The keyword at t[i], None where there is none.
-SyntaxWord WordAt(const Pass&, Tokens t, size_t i) { return i < t.size() ? t[i].word : None; }
+SyntaxWord WordAt(const Pass& pass, Tokens t, size_t i)
+{
+    return i < t.size() ? KeywordOf(t[i], pass.rules.dialect) : None;
+}
 
 bool SymbolAt(Tokens t, size_t i, char symbol) { return i < t.size() && IsSymbol(t[i], symbol); }
 
 // A word that a program may declare: it starts with a letter or _, holds
 // no `.` (`p.x` is a member's use) and is no keyword of the syntax (`As`,
 // `Ptr`, `Next`).
-bool IsName(const Pass&, const Token& token)
+bool IsName(const Pass& pass, const Token& token)
 {
-    if (token.kind != TokenKind::Word || token.word != None || token.text.find('.') != std::string_view::npos)
-        return false;
+    if (token.kind != TokenKind::Word || token.text.find('.') != std::string_view::npos) return false;
     char c = AsciiLower(token.text[0]);
-    return (c >= 'a' && c <= 'z') || c == '_';
+    return ((c >= 'a' && c <= 'z') || c == '_') && KeywordOf(token, pass.rules.dialect) == None;
 }
 
 bool Opens(const Token& token) { return IsSymbol(token, '(') || IsSymbol(token, '[') || IsSymbol(token, '{'); }
@@ -597,46 +614,77 @@ SyntaxWord KeywordAt(const Pass& pass, std::string_view text, size_t at, size_t&
     return end > at && !IsNumberStart(text[at]) ? SyntaxWordOf(text.substr(at, end - at), pass.rules.dialect) : None;
 }
 
-// The keywords that start a statement the pass reads where it reads only
-// the starts of statements (see ReadCodeStatement, ReadClassStatement and
-// the ends of skipped blocks).
-constexpr SyntaxWord kStatementWords[] = {
-    Abstract, Asm, Callback, Class, Common, Const, Constructor, Declare, Destructor, Dim, End, Enum, Extern,
-    FastProc, For, Function, Global, Instance, Interface, Local, Macro, Method, Namespace, Operator, Override,
-    Private, Property, Public, ReDim, Register, Shared, Static, Sub, Thread, Threaded, Type, Union, Var, Virtual,
-};
+// What follows End to close each kind of block (see Block::closer).
+bool IsBlockCloser(SyntaxWord word)
+{
+    switch (word) {
+    case Sub: case Function: case Property: case Operator: case Constructor: case Destructor: case Method:
+    case FastProc: case Type: case Union: case Class: case Interface: case Enum: case Namespace: case Extern:
+    case Macro: case EndMacro: case Asm:
+        return true;
+    default:
+        return false;
+    }
+}
 
-// The first three letters of those keywords, as bits: most words that start
-// a statement are turned away here, before they are looked up.
-class StatementWordStarts {
+// Keywords by their first four letters (the fourth of a three-letter one is
+// no letter), as bits hashed from those letters: a quick no for most words,
+// before they are looked up; now and then a yes for a word that is none.
+class KeywordStarts {
 public:
-    StatementWordStarts()
+    explicit KeywordStarts(std::initializer_list<SyntaxWord> words)
     {
-        for (SyntaxWord word : kStatementWords) {
+        for (SyntaxWord word : words) {
             std::string_view spelling = SpellingOf(word);
-            bits_[Index(spelling[0], spelling[1], spelling[2])] = true;
+            uint32_t key = 0;
+            std::memcpy(&key, spelling.data(), std::min<size_t>(4, spelling.size()));
+            if (spelling.size() == 3) Set(threes_, key);
+            else Set(fours_, key);
         }
     }
 
     // Whether one of the keywords may start at text[at].
     bool MayStartAt(std::string_view text, size_t at) const
     {
-        return at + 2 < text.size() && bits_[Index(text[at], text[at + 1], text[at + 2])];
+        if (at + 4 > text.size()) return at + 3 <= text.size() && MayStartShort(text.substr(at, 3));
+        uint32_t bytes;
+        std::memcpy(&bytes, text.data() + at, 4);
+        // ORing 0x20 lowers the letters and makes no other byte a letter.
+        uint32_t lower = bytes | 0x20202020u;
+        bool fourthIsLetter = static_cast<uint8_t>((lower >> 24) - 'a') < 26;
+        return Test(fours_, lower) || (!fourthIsLetter && Test(threes_, lower & 0xFFFFFFu));
     }
 
 private:
-    static constexpr size_t kLetters = 27;  // a to z, and any other byte
-    static size_t Letter(char c)
-    {
-        unsigned letter = static_cast<unsigned char>(c | 0x20) - 'a';
-        return letter < 26 ? letter : 26;
-    }
-    static size_t Index(char a, char b, char c) { return (Letter(a) * kLetters + Letter(b)) * kLetters + Letter(c); }
+    static constexpr size_t kBits = 4096;
+    using Bits = std::array<uint64_t, kBits / 64>;
 
-    std::array<bool, kLetters * kLetters * kLetters> bits_{};
+    static size_t Hash(uint32_t key) { return (key * 0x9E3779B1u) >> 20; }  // 12 bits
+    static void Set(Bits& bits, uint32_t key) { bits[Hash(key) / 64] |= uint64_t{1} << (Hash(key) % 64); }
+    static bool Test(const Bits& bits, uint32_t key) { return bits[Hash(key) / 64] >> (Hash(key) % 64) & 1; }
+
+    // Three bytes at the text's end.
+    bool MayStartShort(std::string_view three) const
+    {
+        uint32_t key = 0;
+        std::memcpy(&key, three.data(), 3);
+        return Test(threes_, key | 0x202020u);
+    }
+
+    Bits fours_{};   // of the first four letters of the longer keywords
+    Bits threes_{};  // of the keywords of three letters
 };
 
-const StatementWordStarts kStatementWordStarts;
+// The keywords that start a statement the pass reads where it reads only
+// the starts of statements (see ReadCodeStatement, ReadClassStatement and
+// the ends of skipped blocks), and those that End closes a block with.
+const KeywordStarts kStatementStarts{
+    Abstract, Asm, Callback, Class, Common, Const, Constructor, Declare, Destructor, Dim, End, Enum, Extern,
+    FastProc, For, Function, Global, Instance, Interface, Local, Macro, Method, Namespace, Operator, Override,
+    Private, Property, Public, ReDim, Register, Shared, Static, Sub, Thread, Threaded, Type, Union, Var, Virtual,
+};
+const KeywordStarts kCloserStarts{Sub, Function, Property, Operator, Constructor, Destructor, Method, FastProc, Type,
+                                  Union, Class, Interface, Enum, Namespace, Extern, Macro, EndMacro, Asm};
 
 // Whether a statement that may start at text[at], of a plain line, may do
 // anything to the pass: a directive, an equate, a label (where it starts
@@ -647,16 +695,21 @@ bool MayMatter(const Pass& pass, std::string_view text, size_t at, bool label)
     char c = text[at];
     if (c == '#' || c == '%' || c == '$') return true;
     if (!IsTokenWordByte(c)) return false;
-    if (!label && !kStatementWordStarts.MayStartAt(text, at)) return false;
+    if (!label && !kStatementStarts.MayStartAt(text, at)) return false;
+    // End and a blank, the most frequent: what follows tells at once.
+    if (at + 4 <= text.size() && (text[at] | 0x20) == 'e' && (text[at + 1] | 0x20) == 'n' &&
+        (text[at + 2] | 0x20) == 'd' && (text[at + 3] == ' ' || text[at + 3] == '\t')) {
+        size_t after = SkipBlanks(text, at + 3);
+        return kCloserStarts.MayStartAt(text, after) && IsBlockCloser(KeywordAt(pass, text, after, after));
+    }
     size_t after;
     SyntaxWord word = KeywordAt(pass, text, at, after);
-    if (word == End || word == For) {
-        // End Sub, not End If; For i As Integer, not For i = 1.
-        size_t next = after;
-        SyntaxWord second = KeywordAt(pass, text, after, after);
-        if (word == End) return second != None && second != Standalone;
-        return after > next && IsTokenWordByte(text[next]) && !IsNumberStart(text[next]) &&
-               KeywordAt(pass, text, after, after) == As;
+    if (word == End) return kCloserStarts.MayStartAt(text, after) && IsBlockCloser(KeywordAt(pass, text, after, after));
+    if (word == For) {
+        // For i As Integer, not For i = 1.
+        if (after == text.size() || !IsTokenWordByte(text[after]) || IsNumberStart(text[after])) return false;
+        size_t as = SkipBlanks(text, WordEnd(text, after));
+        return KeywordAt(pass, text, as, as) == As;
     }
     if (word != None && word != Standalone) return true;
     return label && after < text.size() && text[after] == ':';
@@ -679,28 +732,34 @@ FileDeclarations FindDeclarations(std::string_view text, const SourceRules& rule
     LineSkim skim;
     LogicalLine line;
     std::vector<Statement> statements;
+    // Most first words are no statement's keyword by their first letters.
+    auto matters = [&](size_t first) {
+        char c = text[first];
+        if (c == '#' || c == '%' || c == '$') return true;
+        return IsTokenWordByte(c) && kStatementStarts.MayStartAt(text, first) && MayMatter(pass, text, first, false);
+    };
     while (!reader.AtEnd()) {
+        bool read = false;  // whether `line` holds the next logical line's tokens
         if (ReadsStatementStartsOnly(pass)) {
-            // Most first words are no statement's keyword by their first letters.
-            auto matters = [&](size_t first) {
-                char c = text[first];
-                if (c == '#' || c == '%' || c == '$') return true;
-                return IsTokenWordByte(c) && kStatementWordStarts.MayStartAt(text, first) &&
-                       MayMatter(pass, text, first, false);
-            };
-            pass.lastLineEnd = reader.PassQuietLines(matters, pass.lastLineEnd);
-            if (reader.AtEnd()) break;
+            LineReader::Stop stop = reader.PassQuietLines(matters, pass.lastLineEnd);
+            if (stop == LineReader::Stop::End) break;
+            if (stop == LineReader::Stop::Quiet) {
+                if (!reader.ReadQuiet(line)) continue;
+                read = true;
+            }
         }
-        reader.Skim(skim);
-        if (skim.plain) {
-            if (!skim.hasCode || (ReadsStatementStartsOnly(pass) && !AnyMayMatter(pass, text, skim))) {
-                if (skim.hasCode) pass.lastLineEnd = skim.end;
-                reader.Pass(skim);
+        if (!read) {
+            reader.Skim(skim);
+            if (skim.plain) {
+                if (!skim.hasCode || (ReadsStatementStartsOnly(pass) && !AnyMayMatter(pass, text, skim))) {
+                    if (skim.hasCode) pass.lastLineEnd = skim.end;
+                    reader.Pass(skim);
+                    continue;
+                }
+                if (!reader.Read(skim, line)) continue;
+            } else if (!reader.Read(line)) {
                 continue;
             }
-            if (!reader.Read(skim, line)) continue;
-        } else if (!reader.Read(line)) {
-            continue;
         }
         pass.line = &line;
         SplitStatements(line, statements);

@@ -119,8 +119,10 @@ uint64_t AddWithCarry(uint64_t left, uint64_t right, uint64_t& carry)
     return total;
 }
 
-template <bool kBlockComments, bool kAvx2>
-void Mark(std::string_view text, size_t base, LineBits& bits)
+// Marks the stretch from `base`, each full block classified by `classify`.
+template <bool kBlockComments, typename Classifier>
+__attribute__((always_inline)) inline void MarkWith(std::string_view text, size_t base, LineBits& bits,
+                                                     Classifier classify)
 {
     bits.base = base;
     bits.end = std::min(text.size(), base + 64 * LineBits::kBlocks);
@@ -130,22 +132,16 @@ void Mark(std::string_view text, size_t base, LineBits& bits)
         size_t at = base + 64 * block;
         if (at >= bits.end) {
             bits.lineEnds[block] = ~uint64_t{0};
-            bits.firsts[block] = bits.loud[block] = 0;
+            bits.firsts[block] = bits.loud[block] = bits.events[block] = 0;
             continue;
         }
         size_t count = std::min<size_t>(64, bits.end - at);
-        Classes c;
+        // Read well ahead: a stretch starts anywhere in a page, where the
+        // processor's own reading ahead stops.
+        if (at + 1024 < text.size()) __builtin_prefetch(text.data() + at + 1024);
         // The wide loads read a byte before the block and one after.
         bool wide = count == 64 && at > 0 && at + 65 <= text.size();
-#if defined(RECASOR_AVX2_SCAN)
-        if (kAvx2 && wide) c = Classify256<kBlockComments>(text.data() + at);
-        else
-#endif
-#if defined(__SSE2__)
-        if (wide) c = Classify<kBlockComments>(text.data() + at);
-        else
-#endif
-            c = ClassifyBytes(text, at, count, kBlockComments);
+        Classes c = wide ? classify(text.data() + at) : ClassifyBytes(text, at, count, kBlockComments);
         uint64_t valid = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
         uint64_t lineEnd = c.lineEnd | ~valid;
         uint64_t starts = ((lineEnd << 1) | lineEndBefore) & ~lineEnd;
@@ -156,11 +152,32 @@ void Mark(std::string_view text, size_t base, LineBits& bits)
         uint64_t leading = starts & c.blank;
         uint64_t carried = AddWithCarry(c.blank, leading, blankCarry) ^ c.blank ^ leading;
 
+        uint64_t firsts = ((starts & ~c.blank) | carried) & ~c.blank & ~lineEnd;
         bits.lineEnds[block] = lineEnd;
-        bits.firsts[block] = ((starts & ~c.blank) | carried) & ~c.blank & ~lineEnd;
+        bits.firsts[block] = firsts;
         bits.loud[block] = c.loud & valid;
+        bits.events[block] = firsts | (c.loud & valid);
     }
 }
+
+template <bool kBlockComments>
+void Mark(std::string_view text, size_t base, LineBits& bits)
+{
+#if defined(__SSE2__)
+    MarkWith<kBlockComments>(text, base, bits, Classify<kBlockComments>);
+#else
+    MarkWith<kBlockComments>(text, base, bits,
+                             [&](const char* at) { return ClassifyBytes(text, at - text.data(), 64, kBlockComments); });
+#endif
+}
+
+#if defined(RECASOR_AVX2_SCAN)
+template <bool kBlockComments>
+__attribute__((target("avx2"))) void MarkAvx2(std::string_view text, size_t base, LineBits& bits)
+{
+    MarkWith<kBlockComments>(text, base, bits, Classify256<kBlockComments>);
+}
+#endif
 
 }  // namespace
 
@@ -168,13 +185,13 @@ void MarkLineBits(std::string_view text, size_t base, const SourceRules& rules, 
 {
 #if defined(RECASOR_AVX2_SCAN)
     if (ScanUsesAvx2()) {
-        if (rules.blockComments) Mark<true, true>(text, base, bits);
-        else Mark<false, true>(text, base, bits);
+        if (rules.blockComments) MarkAvx2<true>(text, base, bits);
+        else MarkAvx2<false>(text, base, bits);
         return;
     }
 #endif
-    if (rules.blockComments) Mark<true, false>(text, base, bits);
-    else Mark<false, false>(text, base, bits);
+    if (rules.blockComments) Mark<true>(text, base, bits);
+    else Mark<false>(text, base, bits);
 }
 
 }  // namespace recasor

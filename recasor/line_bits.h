@@ -32,6 +32,7 @@ struct LineBits {
     std::array<uint64_t, kBlocks> lineEnds{};  // LF and CR, and every byte past `end`
     std::array<uint64_t, kBlocks> firsts{};    // each line's first byte other than a blank
     std::array<uint64_t, kBlocks> loud{};      // what makes a line not quiet
+    std::array<uint64_t, kBlocks> events{};    // firsts and loud together
 
     // The first position in [from, to) whose bit of `words` is set, or `to`
     // (base <= from <= to <= end).

@@ -23,14 +23,6 @@ size_t FindFirstNotBlank(const char* text, size_t from, size_t end)
 
 }  // namespace
 
-size_t WordEnd(std::string_view text, size_t i)
-{
-    const char* bytes = text.data();
-    const size_t size = text.size();
-    while (i < size && IsTokenWordByte(bytes[i])) ++i;
-    return i;
-}
-
 namespace {
 
 // A word or number from text[i], a symbol (-> is one), or a string literal
@@ -48,18 +40,18 @@ size_t TokenEnd(std::string_view text, size_t i, size_t end)
 }
 
 // Appends the token text[from, to).
-void AddToken(std::string_view text, size_t from, size_t to, Dialect dialect, std::vector<Token>& tokens)
+void AddToken(std::string_view text, size_t from, size_t to, std::vector<Token>& tokens)
 {
-    std::string_view token = text.substr(from, to - from);
-    char c = token[0];
-    if (c == '"') tokens.push_back({token, from, TokenKind::String});
-    else if (!IsTokenWordByte(c)) tokens.push_back({token, from, TokenKind::Symbol});
-    else if (IsNumberStart(c)) tokens.push_back({token, from, TokenKind::Number});
-    else tokens.push_back({token, from, TokenKind::Word, SyntaxWordOf(token, dialect)});
+    char c = text[from];
+    TokenKind kind = c == '"'                 ? TokenKind::String
+                     : !IsTokenWordByte(c)    ? TokenKind::Symbol
+                     : IsNumberStart(c)       ? TokenKind::Number
+                                              : TokenKind::Word;
+    tokens.push_back({text.substr(from, to - from), from, kind});
 }
 
 // Appends the tokens of the code text[start, end): words, numbers, symbols.
-void TokenizeCode(std::string_view text, size_t start, size_t end, Dialect dialect, std::vector<Token>& tokens)
+void TokenizeCode(std::string_view text, size_t start, size_t end, std::vector<Token>& tokens)
 {
     for (size_t i = start; i < end;) {
         if (IsBlank(text[i])) {
@@ -72,7 +64,7 @@ void TokenizeCode(std::string_view text, size_t start, size_t end, Dialect diale
             continue;
         }
         size_t to = TokenEnd(text, i, end);
-        AddToken(text, i, to, dialect, tokens);
+        AddToken(text, i, to, tokens);
         i = to;
     }
 }
@@ -155,6 +147,11 @@ bool LineReader::StartsOption(size_t at) const
     return source_scan::WordAt({text_.data(), text_.size(), text_.size()}, at, "option");
 }
 
+bool LineReader::StartsRem(size_t at) const
+{
+    return source_scan::WordAt({text_.data(), text_.size(), text_.size()}, at, "rem");
+}
+
 bool LineReader::Read(LogicalLine& line)
 {
     line.tokens.clear();
@@ -168,7 +165,7 @@ bool LineReader::Read(LogicalLine& line)
             size_t from = start + region.start;
             size_t to = from + region.length;
             if (region.kind == RegionKind::Code || region.kind == RegionKind::FixedWord)
-                TokenizeCode(text_, from, to, rules_.dialect, line.tokens);
+                TokenizeCode(text_, from, to, line.tokens);
             else if (region.kind == RegionKind::String)
                 line.tokens.push_back({text_.substr(from, region.length), from, TokenKind::String});
         }
@@ -179,6 +176,31 @@ bool LineReader::Read(LogicalLine& line)
     return !line.tokens.empty();
 }
 
+bool LineReader::TokenizePlain(size_t start, size_t end, std::vector<Token>& tokens) const
+{
+    for (size_t i = start; i < end;) {
+        char c = text_[i];
+        if (IsBlank(c)) {
+            ++i;
+            continue;
+        }
+        if (c == '\'') break;
+        if (c == '"') {
+            // !"..." and $"..." strings, and after Option Escape plain ones with a backslash.
+            if (rules_.escapedStrings && i > start && (text_[i - 1] == '!' || text_[i - 1] == '$')) return false;
+            size_t to = TokenEnd(text_, i, end);
+            if (state_.escapeByDefault && text_.substr(i, to - i).find('\\') != std::string_view::npos) return false;
+            tokens.push_back({text_.substr(i, to - i), i, TokenKind::String});
+            i = to;
+            continue;
+        }
+        size_t to = TokenEnd(text_, i, end);
+        AddToken(text_, i, to, tokens);
+        i = to;
+    }
+    return true;
+}
+
 bool LineReader::Read(const LineSkim& skim, LogicalLine& line)
 {
     // A REM or the items of a DATA statement are no code: the model says where.
@@ -186,22 +208,27 @@ bool LineReader::Read(const LineSkim& skim, LogicalLine& line)
     for (size_t k = 0; k < skim.headCount; ++k)
         if (source_scan::WordAt(text, skim.heads[k], "rem") || source_scan::WordAt(text, skim.heads[k], "data"))
             return Read(line);
-    // Otherwise the line is code and strings up to its comment.
     line.tokens.clear();
     line.begin = position_;
     line.end = skim.end;
-    for (size_t i = position_; i < skim.end;) {
-        char c = text_[i];
-        if (IsBlank(c)) {
-            ++i;
-            continue;
-        }
-        if (c == '\'') break;
-        size_t to = TokenEnd(text_, i, skim.end);
-        AddToken(text_, i, to, rules_.dialect, line.tokens);
-        i = to;
-    }
+    if (!TokenizePlain(position_, skim.end, line.tokens)) return Read(line);
     Pass(skim);
+    return !line.tokens.empty();
+}
+
+bool LineReader::ReadQuiet(LogicalLine& line)
+{
+    const size_t size = text_.size();
+    size_t end = bits_.First(bits_.lineEnds, position_, bits_.end);
+    size_t first = bits_.First(bits_.firsts, position_, end);
+    const source_scan::Text text{text_.data(), size, size};
+    if (source_scan::WordAt(text, first, "rem") || source_scan::WordAt(text, first, "data")) return Read(line);
+    line.tokens.clear();
+    line.begin = position_;
+    line.end = end;
+    if (!TokenizePlain(first, end, line.tokens)) return Read(line);
+    position_ = NextLineStart(end);
+    state_.continued = false;
     return !line.tokens.empty();
 }
 

@@ -36,8 +36,22 @@ struct Token {
     std::string_view text;  // a view of the text that was read
     size_t offset;          // where `text` starts in it
     TokenKind kind;
-    SyntaxWord word = SyntaxWord::None;  // a Word's keyword in the dialect read, None for any other token
+    // A Word's keyword, looked up when first asked: most words are never asked about.
+    mutable SyntaxWord word = SyntaxWord::None;
+    mutable bool looked = false;
 };
+
+// The keyword `token` is in `dialect` (see syntax_words.h): None for any
+// token but a Word.
+inline SyntaxWord KeywordOf(const Token& token, Dialect dialect)
+{
+    if (token.kind != TokenKind::Word) return SyntaxWord::None;
+    if (!token.looked) {
+        token.word = SyntaxWordOf(token.text, dialect);
+        token.looked = true;
+    }
+    return token.word;
+}
 
 // A line as the compiler reads it: a line of the text with the lines that
 // continue it (through a continuation _ at its end) joined on.
@@ -81,13 +95,20 @@ public:
 
     bool AtEnd() const { return position_ >= text_.size(); }
 
-    // Passes the quiet lines from here on (see line_bits.h) that are plain
-    // and whose first token `matters`, called with its offset, says nothing
-    // to (which holds for lines of blanks and a comment); stops before the
-    // first line that is not such a line. Gives back the end of the last
-    // line passed that holds a token, `lastCode` if none does.
+    // Where PassQuietLines stopped: at the text's end, before a quiet line
+    // whose first token matters, or before a line it cannot tell about.
+    enum class Stop : uint8_t { End, Quiet, Other };
+
+    // Passes the quiet lines from here on (see line_bits.h) whose first
+    // token `matters`, called with its offset, says nothing to (lines of
+    // blanks and a comment among them), and stops before the first line that
+    // is not such a line. Sets `lastCode` to the end of the last line passed
+    // that holds a token, where one does.
     template <typename Matters>
-    size_t PassQuietLines(Matters&& matters, size_t lastCode);
+    Stop PassQuietLines(Matters&& matters, size_t& lastCode);
+
+    // Reads the quiet line that PassQuietLines stopped before, as Read does.
+    bool ReadQuiet(LogicalLine& line);
 
     // Looks at the next line without moving on. Of a line that is not
     // plain only `plain` is set.
@@ -108,6 +129,11 @@ public:
     bool Read(const LineSkim& skim, LogicalLine& line);
 
 private:
+    // Appends the tokens of the plain line text_[start, end) in which no
+    // statement starts with REM or DATA; false, with tokens half made, where
+    // a string in it is one the model reads otherwise (escaped).
+    bool TokenizePlain(size_t start, size_t end, std::vector<Token>& tokens) const;
+
     size_t NextLineStart(size_t lineEnd) const
     {
         if (lineEnd == text_.size()) return lineEnd;
@@ -121,6 +147,7 @@ private:
         return rules_.escapedStrings && !state_.escapeByDefault && (text_[at] | 0x20) == 'o' && StartsOption(at);
     }
     bool StartsOption(size_t at) const;
+    bool StartsRem(size_t at) const;
 
     std::string_view text_;
     SourceRules rules_;
@@ -131,14 +158,16 @@ private:
 };
 
 template <typename Matters>
-size_t LineReader::PassQuietLines(Matters&& matters, size_t lastCode)
+LineReader::Stop LineReader::PassQuietLines(Matters&& matters, size_t& lastCode)
 {
-    if (state_.continued || state_.blockDepth > 0) return lastCode;
+    if (state_.continued || state_.blockDepth > 0) return Stop::Other;
     const size_t size = text_.size();
     // The first tokens of the last two lines passed that hold one: a line
     // given up after its first token was looked at is not passed.
     size_t last = size, beforeLast = size;
-    auto codeEnd = [&](size_t first) { return first == size ? lastCode : bits_.First(bits_.lineEnds, first, bits_.end); };
+    auto noteCode = [&](size_t first) {
+        if (first != size) lastCode = bits_.First(bits_.lineEnds, first, bits_.end);
+    };
     while (position_ < size) {
         const size_t start = position_;
         if (start >= bits_.end) MarkLineBits(text_, start, rules_, bits_);
@@ -147,36 +176,55 @@ size_t LineReader::PassQuietLines(Matters&& matters, size_t lastCode)
         if (bits_.end < size) {
             limit = LastBit(bits_, bits_.lineEnds, start, bits_.end);
             if (limit == bits_.end) {
-                if (bits_.base == start) return lastCode;  // a line longer than a stretch
+                if (bits_.base == start) return Stop::Other;  // a line longer than a stretch
                 MarkLineBits(text_, start, rules_, bits_);
                 continue;
             }
         }
-        for (size_t word = (start - bits_.base) / 64; bits_.base + word * 64 < limit; ++word) {
-            uint64_t events = bits_.firsts[word] | bits_.loud[word];
-            size_t from = bits_.base + word * 64;
-            if (from < start) events &= ~uint64_t{0} << (start - from);
-            for (; events != 0; events &= events - 1) {
-                size_t at = from + static_cast<size_t>(__builtin_ctzll(events));
-                if (at >= limit) break;
-                char c = text_[at];
-                bool loud = (bits_.loud[word] >> (at - from)) & 1;
-                if (!loud && (c == '\'' || !(IsNumberStart(c) || MayEscapeAt(at) || matters(at)))) {
-                    if (c != '\'') beforeLast = std::exchange(last, at);
+        // The events of the stretch's words in turn, bit by bit.
+        const size_t base = bits_.base;
+        const size_t words = (limit - base + 63) / 64;  // those that hold positions before `limit`
+        size_t word = (start - base) / 64;
+        uint64_t pending = bits_.events[word] & (~uint64_t{0} << ((start - base) % 64));
+        for (;;) {
+            while (pending == 0 && ++word < words) pending = bits_.events[word];
+            if (pending == 0) break;
+            size_t bit = static_cast<size_t>(__builtin_ctzll(pending));
+            size_t at = base + word * 64 + bit;
+            if (at >= limit) break;
+            pending &= pending - 1;
+            char c = text_[at];
+            bool loud = (bits_.loud[word] >> bit) & 1;
+            bool told = !loud && !IsNumberStart(c) && !MayEscapeAt(at);  // the bits tell all of the line
+            if (told) {
+                // A comment, or a REM, to the line end: nothing after it counts.
+                bool rem = (c | 0x20) == 'r' && StartsRem(at);
+                if (c == '\'' || rem) {
+                    if (rem) beforeLast = std::exchange(last, at);
+                    size_t end = bits_.First(bits_.lineEnds, at, limit);
+                    if (end == limit) break;
+                    word = (end - base) / 64;
+                    pending = bits_.events[word] & (~uint64_t{0} << ((end - base) % 64));
                     continue;
                 }
-                // Stop before the line that holds `at`.
-                size_t lineEnd = LastBit(bits_, bits_.lineEnds, start, at);
-                position_ = lineEnd == at ? start : NextLineStart(lineEnd);
-                if (last != size && last >= position_) last = beforeLast;
-                return codeEnd(last);
+                if (!matters(at)) {
+                    beforeLast = std::exchange(last, at);
+                    continue;
+                }
             }
+            // Stop before the line that holds `at`: quiet if nothing loud follows in it.
+            size_t lineEnd = LastBit(bits_, bits_.lineEnds, start, at);
+            position_ = lineEnd == at ? start : NextLineStart(lineEnd);
+            noteCode(last != size && last >= position_ ? beforeLast : last);
+            if (!told) return Stop::Other;
+            size_t end = bits_.First(bits_.lineEnds, at, bits_.end);
+            return bits_.First(bits_.loud, at, end) == end ? Stop::Quiet : Stop::Other;
         }
-        lastCode = codeEnd(last);
+        noteCode(last);
         last = beforeLast = size;
         position_ = NextLineStart(limit);
     }
-    return lastCode;
+    return Stop::End;
 }
 
 // One statement of a logical line.
@@ -208,6 +256,10 @@ inline constexpr std::array<bool, 256> kTokenWordBytes = [] {
 inline bool IsTokenWordByte(char c) { return kTokenWordBytes[static_cast<unsigned char>(c)]; }
 
 // The end of the run of word bytes from text[i].
-size_t WordEnd(std::string_view text, size_t i);
+inline size_t WordEnd(std::string_view text, size_t i)
+{
+    while (i < text.size() && IsTokenWordByte(text[i])) ++i;
+    return i;
+}
 
 }  // namespace recasor

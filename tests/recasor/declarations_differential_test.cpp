@@ -55,12 +55,18 @@ std::string RandomLine(std::mt19937& random)
 {
     auto below = [&](size_t n) { return static_cast<size_t>(random() % n); };
     std::string line(below(4) == 0 ? below(3) : 0, below(2) ? ' ' : '\t');
-    if (below(3) == 0) return line + kLines[below(kLines.size())];
-    size_t count = below(9);
-    for (size_t i = 0; i < count; ++i) {
-        if (i > 0 && below(5) != 0) line += ' ';
-        line += kPieces[below(kPieces.size())];
+    if (below(3) == 0) {
+        line += kLines[below(kLines.size())];
+    } else {
+        size_t count = below(9);
+        for (size_t i = 0; i < count; ++i) {
+            if (i > 0 && below(5) != 0) line += ' ';
+            line += kPieces[below(kPieces.size())];
+        }
     }
+    // Continued lines, and lines that go on a list: `Dim a _` then `, b`.
+    if (below(10) == 0) line += below(2) ? " _" : ", y _";
+    if (below(12) == 0) line = ", z" + line;
     return line;
 }
 
