@@ -686,16 +686,9 @@ const KeywordStarts kStatementStarts{
 const KeywordStarts kCloserStarts{Sub, Function, Property, Operator, Constructor, Destructor, Method, FastProc, Type,
                                   Union, Class, Interface, Enum, Namespace, Extern, Macro, EndMacro, Asm};
 
-// Whether a statement that may start at text[at], of a plain line, may do
-// anything to the pass: a directive, an equate, a label (where it starts
-// the line, and the line holds a colon), a statement word other than those
-// that stand alone, an End of a block, a For that declares its variable.
-bool MayMatter(const Pass& pass, std::string_view text, size_t at, bool label)
+// MayMatter for a word at text[at] that its first letters did not turn away.
+bool WordMayMatter(const Pass& pass, std::string_view text, size_t at, bool label)
 {
-    char c = text[at];
-    if (c == '#' || c == '%' || c == '$') return true;
-    if (!IsTokenWordByte(c)) return false;
-    if (!label && !kStatementStarts.MayStartAt(text, at)) return false;
     // End and a blank, the most frequent: what follows tells at once.
     if (at + 4 <= text.size() && (text[at] | 0x20) == 'e' && (text[at + 1] | 0x20) == 'n' &&
         (text[at + 2] | 0x20) == 'd' && (text[at + 3] == ' ' || text[at + 3] == '\t')) {
@@ -715,6 +708,18 @@ bool MayMatter(const Pass& pass, std::string_view text, size_t at, bool label)
     return label && after < text.size() && text[after] == ':';
 }
 
+// Whether a statement that may start at text[at], of a plain line, may do
+// anything to the pass: a directive, an equate, a label (where it starts
+// the line, and the line holds a colon), a statement word other than those
+// that stand alone, an End of a block, a For that declares its variable.
+inline bool MayMatter(const Pass& pass, std::string_view text, size_t at, bool label)
+{
+    char c = text[at];
+    if (c == '#' || c == '%' || c == '$') return true;
+    if (!IsTokenWordByte(c) || (!label && !kStatementStarts.MayStartAt(text, at))) return false;
+    return WordMayMatter(pass, text, at, label);
+}
+
 bool AnyMayMatter(const Pass& pass, std::string_view text, const LineSkim& skim)
 {
     for (size_t i = 0; i < skim.headCount; ++i)
@@ -732,12 +737,7 @@ FileDeclarations FindDeclarations(std::string_view text, const SourceRules& rule
     LineSkim skim;
     LogicalLine line;
     std::vector<Statement> statements;
-    // Most first words are no statement's keyword by their first letters.
-    auto matters = [&](size_t first) {
-        char c = text[first];
-        if (c == '#' || c == '%' || c == '$') return true;
-        return IsTokenWordByte(c) && kStatementStarts.MayStartAt(text, first) && MayMatter(pass, text, first, false);
-    };
+    auto matters = [&](size_t first) { return MayMatter(pass, text, first, false); };
     while (!reader.AtEnd()) {
         bool read = false;  // whether `line` holds the next logical line's tokens
         if (ReadsStatementStartsOnly(pass)) {

@@ -161,15 +161,19 @@ __attribute__((always_inline)) inline void MarkWith(std::string_view text, size_
 }
 
 template <bool kBlockComments>
-void Mark(std::string_view text, size_t base, LineBits& bits)
+void MarkBytewise(std::string_view text, size_t base, LineBits& bits)
 {
-#if defined(__SSE2__)
-    MarkWith<kBlockComments>(text, base, bits, Classify<kBlockComments>);
-#else
     MarkWith<kBlockComments>(text, base, bits,
                              [&](const char* at) { return ClassifyBytes(text, at - text.data(), 64, kBlockComments); });
-#endif
 }
+
+#if defined(__SSE2__)
+template <bool kBlockComments>
+void MarkSse2(std::string_view text, size_t base, LineBits& bits)
+{
+    MarkWith<kBlockComments>(text, base, bits, Classify<kBlockComments>);
+}
+#endif
 
 #if defined(RECASOR_AVX2_SCAN)
 template <bool kBlockComments>
@@ -181,17 +185,40 @@ __attribute__((target("avx2"))) void MarkAvx2(std::string_view text, size_t base
 
 }  // namespace
 
+bool HasLineBitsBuild(LineBitsBuild build)
+{
+    switch (build) {
+    case LineBitsBuild::Bytes: return true;
+#if defined(__SSE2__)
+    case LineBitsBuild::Sse2: return true;
+#endif
+#if defined(RECASOR_AVX2_SCAN)
+    case LineBitsBuild::Avx2: return ScanUsesAvx2();
+#endif
+    default: return false;
+    }
+}
+
+void MarkLineBits(std::string_view text, size_t base, const SourceRules& rules, LineBits& bits, LineBitsBuild build)
+{
+    bool blockComments = rules.blockComments;
+    switch (build) {
+#if defined(RECASOR_AVX2_SCAN)
+    case LineBitsBuild::Avx2: return blockComments ? MarkAvx2<true>(text, base, bits) : MarkAvx2<false>(text, base, bits);
+#endif
+#if defined(__SSE2__)
+    case LineBitsBuild::Sse2: return blockComments ? MarkSse2<true>(text, base, bits) : MarkSse2<false>(text, base, bits);
+#endif
+    default: return blockComments ? MarkBytewise<true>(text, base, bits) : MarkBytewise<false>(text, base, bits);
+    }
+}
+
 void MarkLineBits(std::string_view text, size_t base, const SourceRules& rules, LineBits& bits)
 {
-#if defined(RECASOR_AVX2_SCAN)
-    if (ScanUsesAvx2()) {
-        if (rules.blockComments) MarkAvx2<true>(text, base, bits);
-        else MarkAvx2<false>(text, base, bits);
-        return;
-    }
-#endif
-    if (rules.blockComments) Mark<true>(text, base, bits);
-    else Mark<false>(text, base, bits);
+    static const LineBitsBuild fastest = HasLineBitsBuild(LineBitsBuild::Avx2)   ? LineBitsBuild::Avx2
+                                         : HasLineBitsBuild(LineBitsBuild::Sse2) ? LineBitsBuild::Sse2
+                                                                                 : LineBitsBuild::Bytes;
+    MarkLineBits(text, base, rules, bits, fastest);
 }
 
 }  // namespace recasor

@@ -71,4 +71,11 @@ inline size_t LastBit(const LineBits& bits, const std::array<uint64_t, LineBits:
 // Fills `bits` for the stretch of `text` from `base`, the start of a line.
 void MarkLineBits(std::string_view text, size_t base, const SourceRules& rules, LineBits& bits);
 
+// The ways the bits are found: byte by byte, 16 bytes at a time (SSE2), 32
+// (AVX2). MarkLineBits takes the fastest the build and the processor have;
+// the tests hold the others to the same bits.
+enum class LineBitsBuild : uint8_t { Bytes, Sse2, Avx2 };
+bool HasLineBitsBuild(LineBitsBuild build);
+void MarkLineBits(std::string_view text, size_t base, const SourceRules& rules, LineBits& bits, LineBitsBuild build);
+
 }  // namespace recasor

@@ -6,9 +6,11 @@
 // becomes a word here.
 //
 // Most lines of a program say nothing such a pass looks for, and the
-// reader lets it tell them at a glance: a plain line (below) is skimmed for
-// the places where its statements may start, without the source model and
-// without tokens, and only the lines the pass wants are read in full.
+// reader lets it tell them at a glance, without the source model and
+// without tokens: a quiet line (line_bits.h) by its first token, found for
+// many lines at once with bit arithmetic, another plain line (below) by the
+// places where its statements may start. Only the lines the pass wants are
+// read as tokens, and only those the model must read go through it.
 
 #include <array>
 #include <cstddef>

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "declarations.h"
+#include "line_bits.h"
 #include "support/reference_declarations.h"
 
 using namespace recasor;
@@ -48,7 +49,7 @@ const std::vector<std::string> kPieces = {
     "#include", "once", "x", "Total", "total", "event", "a.b", "T.m", "%ID", "$S", "$$W", "x$", "10", "&H1F",
     "1.5", "_x", "x_y", "_", "(", ")", ",", "=", ":", "->", "*", "/", "{", "}", "?", "\"a:b\"", "\"it's\"",
     "!\"a\\\"b\"", "$\"x\\\"", "\"Dim x\"", "\"open", "' Dim c", "/' Dim '/", "/'", "'/", "\xC3\xA9", "\t",
-    "Integer", "Long", "String",
+    "Integer", "Long", "String", "a_name_longer_than_a_short_spelling",
 };
 
 std::string RandomLine(std::mt19937& random)
@@ -117,10 +118,49 @@ TEST(DeclarationsDifferential, AgreesWithPlainPassOnRandomTexts)
             SourceRules rules = DialectSourceRules(dialect);
             FileDeclarations expected = reference::FindDeclarations(text, rules);
             std::string listing = Listing(expected);
-            ASSERT_EQ(Listing(FindDeclarations(text, rules)), listing)
+            FileDeclarations found = FindDeclarations(text, rules);
+            ASSERT_EQ(Listing(found), listing)
                 << (dialect == Dialect::FreeBasic ? "FreeBASIC" : "PowerBASIC") << " text:\n" << text;
+            FileDeclarations kept = found;  // callers keep copies after the text is gone
+            found = {};
+            ASSERT_EQ(Listing(kept), listing);
             declared += expected.moduleNames.size() + expected.memberNames.size() + expected.procedures.size();
         }
     }
     EXPECT_GT(declared, 10000u);  // the texts declare plenty
+}
+
+// The wide ways of finding the line bits (16 and 32 bytes at a time) find
+// what byte by byte finds, from the text's start and from lines within it.
+TEST(DeclarationsDifferential, LineBitsAgreeInEachBuild)
+{
+    std::mt19937 random(20261220);
+    size_t compared = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text = RandomText(random);
+        for (int k = 0; k < 4; ++k) text += "\n" + RandomText(random);  // several stretches, now and then
+        std::vector<size_t> bases{0};
+        for (size_t i = 0; i < text.size(); ++i)
+            if ((text[i] == '\n' || text[i] == '\r') && random() % 50 == 0) bases.push_back(i + 1);
+        for (Dialect dialect : {Dialect::FreeBasic, Dialect::PowerBasic}) {
+            SourceRules rules = DialectSourceRules(dialect);
+            for (size_t base : bases) {
+                if (base >= text.size()) continue;
+                LineBits expected;
+                MarkLineBits(text, base, rules, expected, LineBitsBuild::Bytes);
+                for (LineBitsBuild build : {LineBitsBuild::Sse2, LineBitsBuild::Avx2}) {
+                    if (!HasLineBitsBuild(build)) continue;
+                    LineBits found;
+                    MarkLineBits(text, base, rules, found, build);
+                    ASSERT_EQ(found.end, expected.end);
+                    ASSERT_EQ(found.lineEnds, expected.lineEnds) << "from " << base << " of:\n" << text;
+                    ASSERT_EQ(found.firsts, expected.firsts) << "from " << base << " of:\n" << text;
+                    ASSERT_EQ(found.loud, expected.loud) << "from " << base << " of:\n" << text;
+                    ASSERT_EQ(found.events, expected.events);
+                    ++compared;
+                }
+            }
+        }
+    }
+    if (compared == 0) GTEST_SKIP() << "no wide build here";
 }
