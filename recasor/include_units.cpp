@@ -16,13 +16,26 @@ size_t Root(std::vector<size_t>& parent, size_t file)
     return file;
 }
 
-// The files of one unit in the order the compiler reads them.
-void ReadInOrder(const std::vector<UnitFile>& files, size_t file, std::vector<bool>& seen, std::vector<size_t>& order)
+// A stretch of one file's text, as the compiler reads the unit.
+struct Stretch {
+    size_t file;
+    size_t from;
+    size_t to;
+};
+
+// The stretches of a file and, where its #includes stand, of the files they
+// read (each file once), in the order the compiler reads them.
+void ReadInOrder(const std::vector<UnitFile>& files, size_t file, std::vector<bool>& seen, std::vector<Stretch>& order)
 {
     if (seen[file]) return;
     seen[file] = true;
-    order.push_back(file);
-    for (size_t included : files[file].includes) ReadInOrder(files, included, seen, order);
+    size_t from = 0;
+    for (const IncludedFile& include : files[file].includes) {
+        order.push_back({file, from, include.offset});
+        from = include.offset;
+        ReadInOrder(files, include.file, seen, order);
+    }
+    order.push_back({file, from, SIZE_MAX});
 }
 
 }  // namespace
@@ -50,16 +63,16 @@ size_t GatherFile(UnitGathering& gathering, const std::string& path, FileDeclara
     gathering.byPath.emplace(path, at);
     gathering.files.push_back({path, std::move(declarations), {}});
     if (path.empty()) return at;  // no file: no folder to look for includes in
-    std::vector<std::string> included;
+    std::vector<std::pair<size_t, std::string>> included;  // where, and which file
     for (const IncludeDirective& include : gathering.files[at].declarations.includes)
         if (std::optional<std::string> found =
                 ResolveInclude(path, include.name, gathering.includeFolders, gathering.exists))
-            included.push_back(*found);
-    for (const std::string& file : included) {
+            included.emplace_back(include.offset, *found);
+    for (const auto& [offset, file] : included) {
         auto gathered = gathering.byPath.find(file);
         size_t index = gathered != gathering.byPath.end() ? gathered->second
                                                             : GatherFile(gathering, file, gathering.read(file));
-        gathering.files[at].includes.push_back(index);
+        gathering.files[at].includes.push_back({offset, index});
     }
     return at;
 }
@@ -71,9 +84,9 @@ std::vector<FileSpellings> BindIncludeUnits(const std::vector<UnitFile>& files, 
     std::iota(parent.begin(), parent.end(), size_t{0});
     std::vector<bool> included(count, false);
     for (size_t file = 0; file < count; ++file) {
-        for (size_t other : files[file].includes) {
-            parent[Root(parent, other)] = Root(parent, file);
-            if (other != file) included[other] = true;
+        for (const IncludedFile& other : files[file].includes) {
+            parent[Root(parent, other.file)] = Root(parent, file);
+            if (other.file != file) included[other.file] = true;
         }
     }
     // Readers first: the files no other includes, then (for cycles) the rest,
@@ -82,13 +95,15 @@ std::vector<FileSpellings> BindIncludeUnits(const std::vector<UnitFile>& files, 
     std::iota(byName.begin(), byName.end(), size_t{0});
     std::sort(byName.begin(), byName.end(), [&](size_t a, size_t b) { return files[a].path < files[b].path; });
     std::vector<bool> seen(count, false);
-    std::vector<size_t> order;
+    std::vector<Stretch> order;
     for (bool readers : {true, false})
         for (size_t file : byName)
             if (!readers || !included[file]) ReadInOrder(files, file, seen, order);
 
     std::vector<UnitSpellings> units(count);
-    for (size_t file : order) AddUnitDeclarations(units[Root(parent, file)], files[file].declarations, rules);
+    for (const Stretch& stretch : order)
+        AddUnitDeclarations(units[Root(parent, stretch.file)], files[stretch.file].declarations, rules, stretch.from,
+                            stretch.to);
     std::vector<FileSpellings> spellings;
     spellings.reserve(count);
     for (size_t file = 0; file < count; ++file)

@@ -3,9 +3,10 @@
 // bind in all of them. A file's includes are found as the compiler finds
 // them, in the including file's folder, then in the include folders of the
 // settings. The names of a unit are taken in the order the compiler reads
-// them: from each file that no other includes (in name order), each
-// #include read where it stands, each file once; so which declaration of a
-// name comes first does not depend on the order files are given in.
+// them: from each file that no other includes (in name order), the included
+// file's names where its #include stands, each file once; so which
+// declaration of a name comes first does not depend on the order files are
+// given in.
 
 #include <cstddef>
 #include <functional>
@@ -27,10 +28,16 @@ using IncludeLookup = std::function<bool(const std::string& path)>;
 std::optional<std::string> ResolveInclude(const std::string& includingFile, const std::string& name,
                                           const std::vector<std::string>& includeFolders, const IncludeLookup& exists);
 
+// An #include that reads a file of the unit: where it stands, and the file.
+struct IncludedFile {
+    size_t offset;
+    size_t file;  // an index of the unit's files
+};
+
 struct UnitFile {
     std::string path;  // absolute and normal
     FileDeclarations declarations;
-    std::vector<size_t> includes;  // the files its #includes read, as indices, in the order of the text
+    std::vector<IncludedFile> includes;  // in the order of the text
 };
 
 // Files gathered with the files their includes read, each once.

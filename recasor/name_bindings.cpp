@@ -109,10 +109,16 @@ const std::string* FindSpelling(const NameSpellings& names, std::string_view wor
     return found == names.byLowerName.end() ? nullptr : &found->second;
 }
 
-void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declarations, const NameRules& rules)
+void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declarations, const NameRules& rules,
+                         size_t from, size_t to)
 {
-    AddDeclaredNames(*unit.module, declarations.moduleNames, rules);
-    AddDeclaredNames(*unit.members, declarations.memberNames, rules);
+    auto add = [&](NameSpellings& names, const std::vector<Declaration>& list) {
+        for (const Declaration& declaration : list)
+            if (declaration.offset >= from && declaration.offset < to && TakesPart(declaration.spelling, rules))
+                AddSpelling(names, declaration.spelling);
+    };
+    add(*unit.module, declarations.moduleNames);
+    add(*unit.members, declarations.memberNames);
 }
 
 FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings& unit, const NameRules& rules)
@@ -154,8 +160,10 @@ void ApplyDeclaredSpellings(char* converted, std::string_view original, const st
                 continue;
             }
             // A word's parts: a name, then members after each dot; right
-            // after "->" the first part is a member too.
+            // after "->" the first part is a member too. An @ before a name
+            // takes its address and is no part of it.
             bool member = i >= 2 && original[i - 1] == '>' && original[i - 2] == '-';
+            if (original[i] == '@') ++i;
             while (i < end && WordByteOf(original[i]) != 0) {
                 size_t part = i;
                 while (i < end && WordByteOf(original[i]) == 1) ++i;

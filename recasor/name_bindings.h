@@ -80,7 +80,9 @@ struct UnitSpellings {
     std::shared_ptr<NameSpellings> module = std::make_shared<NameSpellings>();
     std::shared_ptr<NameSpellings> members = std::make_shared<NameSpellings>();
 };
-void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declarations, const NameRules& rules);
+// Adds those of a file's declarations that stand in [from, to).
+void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declarations, const NameRules& rules,
+                         size_t from = 0, size_t to = SIZE_MAX);
 
 // A file's spellings: its unit's, and its own procedures' locals.
 FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings& unit, const NameRules& rules);

@@ -32,20 +32,16 @@ std::map<std::string, std::string> ConvertProject(const std::map<std::string, st
 {
     KeywordSet set = BuildProjectKeywordSet(ParseVocabulary(kVocabularyText), dialect, CaseMode::Mixed, {}, kept);
     SourceRules rules = DialectSourceRules(dialect);
-    std::vector<UnitFile> units;
+    UnitGathering gathering{{},
+                            [&](const std::string& path) { return files.contains(path.substr(3)); },
+                            [&](const std::string& path) { return FindDeclarations(files.at(path.substr(3)), rules); },
+                            {},
+                            {}};
     std::map<std::string, size_t> index;
-    for (const auto& [name, text] : files) {
-        index[name] = units.size();
-        units.push_back({"/p/" + name, FindDeclarations(text, rules), {}});
-    }
-    IncludeLookup lookup = [&](const std::string& path) { return files.contains(path.substr(3)); };
-    for (UnitFile& unit : units)
-        for (const IncludeDirective& include : unit.declarations.includes)
-            if (std::optional<std::string> found = ResolveInclude(unit.path, include.name, {}, lookup))
-                unit.includes.push_back(index.at(found->substr(3)));
+    for (const auto& [name, text] : files) index[name] = GatherFile(gathering, "/p/" + name, FindDeclarations(text, rules));
     NameRules nameRules{dialect, {}};
     for (std::string word : kept) nameRules.excluded.insert(word);
-    std::vector<FileSpellings> spellings = BindIncludeUnits(units, nameRules);
+    std::vector<FileSpellings> spellings = BindIncludeUnits(gathering.files, nameRules);
     std::map<std::string, std::string> converted;
     for (const auto& [name, text] : files)
         converted[name] = ConvertSource(text, {set, rules}, &spellings[index.at(name)]);
@@ -95,6 +91,12 @@ TEST(DeclaredNames, UsesFollowTheirDeclaration)
           {"lib/shared.bi", "dim shared Hits as long\nsub Bump()\n  MainCount = HITS\nend sub\n"}},
          {{"main.bas", "#include \"lib/shared.bi\"\nDim Shared mainCount As Long\nHits = mainCount\n"},
           {"lib/shared.bi", "Dim Shared Hits As Long\nSub Bump()\n  mainCount = Hits\nEnd Sub\n"}}},
+        {"an included file's names count where the #include stands; an @ takes an address",
+         Dialect::FreeBasic,
+         {{"main.bas", "dim shared COUNTER as long\n#include \"a.bi\"\nextern total as long\np = @COUNTER + @TOTAL\n"},
+          {"a.bi", "extern Total as long\nextern counter as long\n"}},
+         {{"main.bas", "Dim Shared COUNTER As Long\n#include \"a.bi\"\nextern total As Long\np = @COUNTER + @Total\n"},
+          {"a.bi", "extern Total As Long\nextern counter As Long\n"}}},
         {"kept words win over declarations",
          Dialect::FreeBasic,
          {{"a.bas", "dim event as long\nEVENT = 1\n"}},
