@@ -265,7 +265,10 @@ SyntaxWord ClosingWord(const Pass& pass, Tokens t)
 
 void OpenBlock(Pass& pass, Tokens t, BlockKind kind, Scope nameScope, bool withBodies = false)
 {
-    if (t.size() > 1 && IsName(pass, t[1])) AddName(pass, nameScope, t[1]);
+    if (t.size() > 1 && IsName(pass, t[1])) {
+        AddName(pass, nameScope, t[1]);
+        if (kind != BlockKind::Container) pass.found.typeNames.push_back({t[1].text, t[1].offset});
+    }
     pass.blocks.push_back({kind, WordAt(pass, t, 0), 0, withBodies});
 }
 
@@ -309,6 +312,7 @@ struct ProcedureHeader {
     SyntaxWord kind = None;    // Sub, Function, Property, Method...
     const Token* name = nullptr;  // none for operators, constructors and destructors
     Tokens parameters;         // between the parentheses
+    bool typeOfOperator = false;  // `Operator T.Cast`: an operator of a type, before its parameters
 };
 
 bool IsHeaderModifier(SyntaxWord word)
@@ -353,11 +357,15 @@ std::optional<ProcedureHeader> ParseProcedureHeader(const Pass& pass, Tokens t)
             header.parameters = t.subspan(i + 1, MatchingClose(t, i) - i - 1);
             break;
         }
+        if (header.kind == Operator && t[i].kind == TokenKind::Word && t[i].text.find('.') != std::string_view::npos)
+            header.typeOfOperator = true;
     }
     return header;
 }
 
-void ReadParameters(Pass& pass, Tokens parameters)
+// Calls take(name) for each parameter's name.
+template <typename Take>
+void ForEachParameter(const Pass& pass, Tokens parameters, Take take)
 {
     ForEachItem(parameters, 0, [&](Tokens item) {
         size_t i = 0;
@@ -365,8 +373,30 @@ void ReadParameters(Pass& pass, Tokens parameters)
              word == ByVal || word == ByRef || word == Optional || word == Opt || word == Const;
              word = WordAt(pass, item, i))
             ++i;
-        if (i < item.size() && IsName(pass, item[i])) AddName(pass, Scope::Current, item[i]);
+        if (i < item.size() && IsName(pass, item[i])) take(item[i]);
     });
+}
+
+void ReadParameters(Pass& pass, Tokens parameters)
+{
+    ForEachParameter(pass, parameters, [&](const Token& name) { AddName(pass, Scope::Current, name); });
+}
+
+// A Declare's parameters bind nowhere, but are written as they stand.
+void ReadDeclaredParameters(Pass& pass, Tokens parameters)
+{
+    ForEachParameter(pass, parameters,
+                     [&](const Token& name) { pass.found.unboundNames.push_back({name.text, name.offset}); });
+}
+
+// Whether a procedure is a member of a type: a constructor or destructor,
+// one named `T.m` (T no namespace), or one whose name binds as a member.
+bool IsMethod(const Pass& pass, const ProcedureHeader& header, Scope nameScope)
+{
+    if (nameScope == Scope::Member || header.kind == Constructor || header.kind == Destructor) return true;
+    if (header.name == nullptr) return header.kind == Operator && header.typeOfOperator;
+    size_t dot = header.name->text.rfind('.');
+    return dot != std::string_view::npos && !pass.namespaces.contains(Lower(header.name->text.substr(0, dot)));
 }
 
 // A procedure's name binds where `scope` says; `T.m` names the member m,
@@ -395,7 +425,7 @@ void StartProcedure(Pass& pass, const ProcedureHeader& header, Scope nameScope)
     }
     if (header.name) AddProcedureName(pass, *header.name, nameScope);
     pass.blocks.push_back({BlockKind::Procedure, header.kind, pass.found.procedures.size()});
-    pass.found.procedures.push_back({pass.line->begin, pass.line->end, {}});
+    pass.found.procedures.push_back({pass.line->begin, pass.line->end, {}, IsMethod(pass, header, nameScope)});
     ReadParameters(pass, header.parameters);
 }
 
@@ -434,8 +464,9 @@ void ReadPowerBasicMacro(Pass& pass, Tokens t)
 void ReadRecordHeader(Pass& pass, Tokens t)
 {
     if (t.size() < 2 || !IsName(pass, t[1])) return;  // Type<T>(...), TYPE SET
-    if (WordAt(pass, t, 2) == As) AddName(pass, Scope::Current, t[1]);
-    else OpenBlock(pass, t, BlockKind::Record, Scope::Current);
+    if (WordAt(pass, t, 2) != As) return OpenBlock(pass, t, BlockKind::Record, Scope::Current);
+    AddName(pass, Scope::Current, t[1]);
+    pass.found.typeNames.push_back({t[1].text, t[1].offset});
 }
 
 bool IsLabel(const Pass& pass, const Statement& statement)
@@ -459,8 +490,12 @@ void ReadCodeStatement(Pass& pass, const Statement& statement)
     SyntaxWord first = WordAt(pass, t, 0);
     if (first == End) return CloseBlock(pass, WordAt(pass, t, 1));
     if (std::optional<ProcedureHeader> header = ParseProcedureHeader(pass, t)) {
-        if (!header->declaration) StartProcedure(pass, *header, Scope::Module);
-        else if (header->name) AddProcedureName(pass, *header->name, Scope::Module);
+        if (!header->declaration) {
+            StartProcedure(pass, *header, Scope::Module);
+        } else {
+            if (header->name) AddProcedureName(pass, *header->name, Scope::Module);
+            ReadDeclaredParameters(pass, header->parameters);
+        }
         return;
     }
     bool freeBasic = pass.rules.dialect == Dialect::FreeBasic;
@@ -530,7 +565,7 @@ void ReadRecordStatement(Pass& pass, const Statement& statement)
     if (std::optional<ProcedureHeader> header = ParseProcedureHeader(pass, t)) {
         if (header->declaration) {
             if (header->name) AddName(pass, Scope::Member, *header->name);
-            return;
+            return ReadDeclaredParameters(pass, header->parameters);
         }
         LeaveRecords(pass);
         return ReadCodeStatement(pass, statement);
@@ -567,10 +602,12 @@ void ReadClassStatement(Pass& pass, const Statement& statement, Block block)
     if (first == Interface) return OpenBlock(pass, t, BlockKind::Interface, Scope::Module, block.kind == BlockKind::Class);
     std::optional<ProcedureHeader> header = ParseProcedureHeader(pass, t);
     if (!header) return;
-    if (!header->declaration && (block.kind == BlockKind::Class || block.withBodies))
+    if (!header->declaration && (block.kind == BlockKind::Class || block.withBodies)) {
         StartProcedure(pass, *header, Scope::Member);
-    else if (header->name)
-        AddName(pass, Scope::Member, *header->name);
+        return;
+    }
+    if (header->name) AddName(pass, Scope::Member, *header->name);
+    ReadDeclaredParameters(pass, header->parameters);
 }
 
 void ReadStatement(Pass& pass, const Statement& statement)

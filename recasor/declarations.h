@@ -69,6 +69,9 @@ struct ProcedureDeclarations {
     size_t end;    // the end of its End line (before the line end); without an End, of the
                    // last line of code before the next procedure or the text's end
     std::vector<Declaration> names;  // parameters, variables, constants, labels, local types
+    // A member of a type (`Sub T.m`, a constructor, a method of a class):
+    // the type's members are names in it without a `This.`.
+    bool method = false;
 };
 
 // #include "x.bi", #include once "x.bi", #INCLUDE "x.inc".
@@ -82,6 +85,11 @@ struct FileDeclarations {
     std::vector<Declaration> memberNames;  // bind after a `.` or `->`
     std::vector<ProcedureDeclarations> procedures;  // in the order of the text
     std::vector<IncludeDirective> includes;
+    // The names of types (Type, Union, Enum, Class, Interface and aliases),
+    // which a type's place (after `As`) takes; also listed where they bind.
+    std::vector<Declaration> typeNames;
+    // Declarations that bind nowhere and stay as written: a Declare's parameters.
+    std::vector<Declaration> unboundNames;
 };
 
 // The declarations of `text`, a whole file (any line ends, maybe a UTF-8 byte

@@ -119,19 +119,21 @@ void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declaratio
     };
     add(*unit.module, declarations.moduleNames);
     add(*unit.members, declarations.memberNames);
+    add(*unit.types, declarations.typeNames);
 }
 
 FileSpellings BindFile(const FileDeclarations& declarations, const UnitSpellings& unit, const NameRules& rules)
 {
-    FileSpellings file{unit.module, unit.members, {}, {}};
+    FileSpellings file{unit.module, unit.members, unit.types, {}, {}};
     auto addSites = [&](const std::vector<Declaration>& list) {
         for (const Declaration& declaration : list)
             if (TakesPart(declaration.spelling, rules)) file.declarationSites.push_back(declaration.offset);
     };
     addSites(declarations.moduleNames);
     addSites(declarations.memberNames);
+    addSites(declarations.unboundNames);
     for (const ProcedureDeclarations& procedure : declarations.procedures) {
-        ProcedureSpellings local{procedure.begin, procedure.end, {}};
+        ProcedureSpellings local{procedure.begin, procedure.end, {}, 0, procedure.method};
         AddLocalNames(local, procedure.names, rules);
         addSites(procedure.names);
         file.procedures.push_back(std::move(local));
@@ -150,6 +152,7 @@ void ApplyDeclaredSpellings(char* converted, std::string_view original, const st
     for (const LineSpan& span : code) {
         const size_t end = span.start + span.length;
         size_t i = span.start;
+        bool typePlace = false;  // after `As` (and `As Const`): a type's name goes there
         while (i < end) {
             if (WordByteOf(original[i]) == 0) {
                 ++i;
@@ -181,13 +184,23 @@ void ApplyDeclaredSpellings(char* converted, std::string_view original, const st
                     std::memcpy(converted + part, word.data(), word.size());
                 } else if (!word.empty()) {
                     const std::string* spelling = nullptr;
-                    const NameSpellings& names = member ? *spellings.members : *spellings.module;
-                    if (!member && procedure != nullptr && (procedure->mayHold >> (hash % 64) & 1))
-                        spelling = FindSpelling(*procedure, word);
-                    if (spelling == nullptr && names.mayHold.test(FilterBit(hash)))
-                        spelling = FindSpelling(names, word);
+                    if (typePlace && !member) {
+                        spelling = FindSpelling(*spellings.types, word);
+                    } else {
+                        if (!member && procedure != nullptr && (procedure->mayHold >> (hash % 64) & 1))
+                            spelling = FindSpelling(*procedure, word);
+                        // In a type's own procedure its members need no `This.`.
+                        bool members = member || (procedure != nullptr && procedure->method);
+                        if (spelling == nullptr && members && spellings.members->mayHold.test(FilterBit(hash)))
+                            spelling = FindSpelling(*spellings.members, word);
+                        if (spelling == nullptr && !member && spellings.module->mayHold.test(FilterBit(hash)))
+                            spelling = FindSpelling(*spellings.module, word);
+                    }
                     if (spelling != nullptr) std::memcpy(converted + part, spelling->data(), spelling->size());
                 }
+                bool as = word.size() == 2 && (word[0] | 0x20) == 'a' && (word[1] | 0x20) == 's';
+                bool constant = CompareFolded(word, "const") == 0;
+                typePlace = as || (typePlace && constant);
                 member = true;
                 if (i < end && original[i] == '.') ++i;
             }

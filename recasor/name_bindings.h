@@ -3,9 +3,11 @@
 // program declares is written as its declaration writes it: a name local to
 // a procedure within that procedure, a module-level name in every file of
 // its include unit (the files joined by #include), a member after a "." or
-// "->". The first declaration wins where one name is declared twice; a
-// declaring occurrence itself is never changed. Reserved words, kept words
-// and the project's extra words are no names here: the vocabulary, or the
+// "->" (and without one inside the type's own procedures), a type's name in
+// a type's place (after `As`), where no variable's name ever goes. The
+// first declaration wins where one name is declared twice; a declaring
+// occurrence itself is never changed. Reserved words, kept words and the
+// project's extra words are no names here: the vocabulary, or the
 // project's settings, spell them.
 
 #include <bitset>
@@ -58,6 +60,7 @@ struct ProcedureSpellings {
     size_t end;
     std::vector<std::string> names;
     uint64_t mayHold = 0;  // bit FoldedHash % 64 of each name
+    bool method = false;   // members are names in it (see ProcedureDeclarations)
 };
 
 // Adds the procedure's declarations that take part to its names.
@@ -70,6 +73,7 @@ const std::string* FindSpelling(const ProcedureSpellings& procedure, std::string
 struct FileSpellings {
     std::shared_ptr<const NameSpellings> module;   // the include unit's module-level names
     std::shared_ptr<const NameSpellings> members;  // the unit's members
+    std::shared_ptr<const NameSpellings> types;    // the unit's types
     std::vector<ProcedureSpellings> procedures;    // in order of the text
     std::vector<size_t> declarationSites;          // where the file's own declarations stand, in order
 };
@@ -79,6 +83,7 @@ struct FileSpellings {
 struct UnitSpellings {
     std::shared_ptr<NameSpellings> module = std::make_shared<NameSpellings>();
     std::shared_ptr<NameSpellings> members = std::make_shared<NameSpellings>();
+    std::shared_ptr<NameSpellings> types = std::make_shared<NameSpellings>();
 };
 // Adds those of a file's declarations that stand in [from, to).
 void AddUnitDeclarations(UnitSpellings& unit, const FileDeclarations& declarations, const NameRules& rules,

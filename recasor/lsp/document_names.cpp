@@ -137,6 +137,7 @@ FileSpellings DocumentSpellings(Documents& documents, TextDocument& document, co
     std::vector<FileSpellings> spellings = BindIncludeUnits(gathering.files, NameRulesOf(settings));
     document.unitModule = spellings[own].module;
     document.unitMembers = spellings[own].members;
+    document.unitTypes = spellings[own].types;
     return spellings[own];
 }
 
@@ -159,9 +160,9 @@ FileSpellings LineSpellings(Documents& documents, TextDocument& document, size_t
     size_t lineStart = document.lineStarts[line], lineEnd = LineContentEnd(document, line);
     FileDeclarations read = FindDeclarations(TextBetween(document, from, lineEnd), DialectSourceRules(settings.dialect));
     const NameRules rules = NameRulesOf(settings);
-    FileSpellings spellings{document.unitModule, document.unitMembers, {}, {}};
+    FileSpellings spellings{document.unitModule, document.unitMembers, document.unitTypes, {}, {}};
     if (header <= line && !read.procedures.empty()) {
-        ProcedureSpellings procedure{from, SIZE_MAX, {}};
+        ProcedureSpellings procedure{from, SIZE_MAX, {}, 0, read.procedures.back().method};
         AddLocalNames(procedure, read.procedures.back().names, rules);
         spellings.procedures.push_back(std::move(procedure));
     }
@@ -173,6 +174,7 @@ FileSpellings LineSpellings(Documents& documents, TextDocument& document, size_t
     };
     addSites(read.moduleNames);
     addSites(read.memberNames);
+    addSites(read.unboundNames);
     for (const ProcedureDeclarations& procedure : read.procedures) addSites(procedure.names);
     std::sort(spellings.declarationSites.begin(), spellings.declarationSites.end());
     return spellings;

@@ -52,6 +52,7 @@ struct TextDocument {
     SourceRules declarationRules;
     std::shared_ptr<const NameSpellings> unitModule;
     std::shared_ptr<const NameSpellings> unitMembers;
+    std::shared_ptr<const NameSpellings> unitTypes;
 };
 
 // A document holding `text`.

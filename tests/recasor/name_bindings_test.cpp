@@ -19,7 +19,7 @@ using namespace recasor;
 namespace {
 
 const char* const kVocabularyText =
-    "<FreeBasicKeywords>Dim As Integer Long String Print Sub End Function ByVal Type Shared If Then Name Event "
+    "<FreeBasicKeywords>Dim As Integer Long String Print Sub End Function ByVal Type Shared If Then Name Event Declare "
     "Screen Local Count</FreeBasicKeywords>"
     "<PowerBasicKeywords>DIM AS LONG SUB END FUNCTION BYVAL LOCAL COUNT STATE PRINT</PowerBasicKeywords>"
     "<ApiKeywords>DrawText</ApiKeywords><FreeBasicConstants>TRUE</FreeBasicConstants>"
@@ -97,6 +97,18 @@ TEST(DeclaredNames, UsesFollowTheirDeclaration)
           {"a.bi", "extern Total as long\nextern counter as long\n"}},
          {{"main.bas", "Dim Shared COUNTER As Long\n#include \"a.bi\"\nextern total As Long\np = @COUNTER + @Total\n"},
           {"a.bi", "extern Total As Long\nextern counter As Long\n"}}},
+        {"a type's place takes a type's name, never a variable's; a Declare's parameters stay as written",
+         Dialect::FreeBasic,
+         {{"a.bas", "type Spot : x as long : end type\ndeclare sub Show(byval event as SPOT, byval Spot as long)\n"
+                    "sub Show(byval e as SPOT, byval spot as long) : end sub\n"}},
+         {{"a.bas", "Type Spot : x As Long : End Type\nDeclare Sub Show(ByVal event As Spot, ByVal Spot As Long)\n"
+                    "Sub Show(ByVal e As Spot, ByVal spot As Long) : End Sub\n"}}},
+        {"a type's own procedures know its members without This",
+         Dialect::FreeBasic,
+         {{"a.bas", "type Rock\n  Angle as long\n  declare sub Turn()\nend type\nsub Rock.Turn()\n  ANGLE = 1\nend sub\n"
+                    "ANGLE = 2\n"}},
+         {{"a.bas", "Type Rock\n  Angle As Long\n  Declare Sub Turn()\nEnd Type\nSub Rock.Turn()\n  Angle = 1\nEnd Sub\n"
+                    "ANGLE = 2\n"}}},
         {"kept words win over declarations",
          Dialect::FreeBasic,
          {{"a.bas", "dim event as long\nEVENT = 1\n"}},
