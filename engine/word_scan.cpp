@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "bit_arithmetic.h"
 #include "byte_classes_sse2.h"
 #include "scan_build.h"
 #include "word_chars.h"
@@ -144,33 +145,6 @@ ByteClassBits ClassifyBlock(const char* at)
 #else
 ByteClassBits ClassifyBlock(const char* at) { return ClassifyBytes(at, 64); }
 #endif
-
-// Bit i of the result: the XOR of bits 0 to i.
-inline uint64_t PrefixXor(uint64_t bits)
-{
-    for (int shift = 1; shift < 64; shift *= 2) bits ^= bits << shift;
-    return bits;
-}
-
-inline uint64_t AddWithCarry(uint64_t left, uint64_t right, uint64_t& carry)
-{
-    uint64_t sum = left + right;
-    uint64_t carryOut = sum < left;
-    uint64_t total = sum + carry;
-    carry = carryOut | (total < sum);
-    return total;
-}
-
-inline uint64_t SubtractWithBorrow(uint64_t left, uint64_t right, uint64_t& borrow)
-{
-    uint64_t difference = left - right;
-    uint64_t borrowOut = left < right;
-    uint64_t total = difference - borrow;
-    borrow = borrowOut | (difference < borrow);
-    return total;
-}
-
-inline size_t LowestBit(uint64_t bits) { return static_cast<size_t>(__builtin_ctzll(bits)); }
 
 inline bool BitAt(const uint64_t* bits, size_t position) { return (bits[position / 64] >> (position % 64)) & 1; }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "bit_arithmetic.h"
 #include "source_model_scan.h"
 
 #if defined(__SSE2__)
@@ -101,24 +102,6 @@ Classes Classify(const char* at)
 #else
 Classes Classify(const char* at) { return ClassifyBytes(at, 64); }
 #endif
-
-// Bit i of the result: the XOR of bits 0 to i.
-inline uint64_t PrefixXor(uint64_t bits)
-{
-    for (int shift = 1; shift < 64; shift *= 2) bits ^= bits << shift;
-    return bits;
-}
-
-inline uint64_t AddWithCarry(uint64_t left, uint64_t right, uint64_t& carry)
-{
-    uint64_t sum = left + right;
-    uint64_t carryOut = sum < left;
-    uint64_t total = sum + carry;
-    carry = carryOut | (total < sum);
-    return total;
-}
-
-inline size_t LowestBit(uint64_t bits) { return static_cast<size_t>(__builtin_ctzll(bits)); }
 
 // What one block hands on to the next.
 struct Carries {

@@ -1,5 +1,7 @@
 #include "line_bits.h"
 
+#include "bit_arithmetic.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -109,15 +111,6 @@ __attribute__((target("avx2"))) Classes Classify256(const char* at)
     return bits;
 }
 #endif
-
-uint64_t AddWithCarry(uint64_t left, uint64_t right, uint64_t& carry)
-{
-    uint64_t sum = left + right;
-    uint64_t carryOut = sum < left;
-    uint64_t total = sum + carry;
-    carry = carryOut | (total < sum);
-    return total;
-}
 
 // Marks the stretch from `base`, each full block classified by `classify`.
 template <bool kBlockComments, typename Classifier>
