@@ -320,10 +320,12 @@ void add_recasor_commands(std::vector<Command>& cmds, const std::string& recasor
 // The big file as recasor converts it, for the checks above.
 void write_recased_inputs(const std::string& recasor, const WorkDir& dir) {
     for (const char* identifiers : {"declaration", "keep"}) {
+        const std::string recased = dir.file(std::string("recased_") + identifiers + ".bas");
+        std::error_code ec;
+        fs::remove(recased, ec);  // run_process appends to what is there
         const ProcessResult r = run_process({recasor, "--no-settings", "--vocabulary=Keywords.ini",
                                              std::string("--identifiers=") + identifiers},
-                                            dir.path(), dir.file(std::string("recased_") + identifiers + ".bas"),
-                                            dir.file("stderr_recase.txt"), dir.file(kInputName));
+                                            dir.path(), recased, dir.file("stderr_recase.txt"), dir.file(kInputName));
         if (!r.ok()) throw std::runtime_error("recasor could not convert the input: " + describe(r));
     }
 }
