@@ -59,7 +59,6 @@ function(add_recasor_libraries suffix)
       ${root}/recasor/reserved_words.cpp
       ${root}/recasor/name_bindings.cpp
       ${root}/recasor/include_units.cpp
-      ${root}/recasor/name_pass.cpp
       ${root}/recasor/source_conversion.cpp
       ${root}/recasor/stream_conversion.cpp
       ${root}/recasor/project_vocabulary.cpp

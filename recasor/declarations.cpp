@@ -91,9 +91,9 @@ private:
 
     static size_t Hash(std::string_view name)
     {
-        size_t hash = 14695981039346656037ull;
+        uint64_t hash = 14695981039346656037ull;  // 64 bits on 32-bit targets too
         for (char c : name) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
-        return hash ^ (hash >> 29);
+        return static_cast<size_t>(hash ^ (hash >> 29));
     }
 
     void Grow(const std::vector<Declaration>& names)

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "file_stamp.h"
 #include "output_file.h"
 #include "platform.h"
 #include "source_file.h"
@@ -50,13 +49,6 @@ bool ReadSourceFileInPieces(const std::string& name, const PieceTaker& take, std
     return ok;
 }
 
-bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
-{
-    content.clear();
-    content.reserve(ReadFileStamp(name).size);  // no copies as it grows
-    return ReadSourceFileInPieces(name, [&](std::string_view piece) { return content.append(piece), true; }, reason);
-}
-
 bool RewriteFileWith(const std::string& name, const ContentProducer& produce, std::string& reason)
 {
     // The file's own permissions (and owner, where allowed) are kept by the output.
@@ -84,10 +76,6 @@ bool RewriteFileWith(const std::string& name, const ContentProducer& produce, st
     return true;
 }
 
-bool RewriteFile(const std::string& name, const std::string& content, std::string& reason)
-{
-    return RewriteFileWith(name, [&](const PieceTaker& write, std::string&) { return write(content); }, reason);
-}
 
 bool ReadStandardInput(std::string& content, std::string& reason)
 {

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "file_stamp.h"
 #include "output_file.h"
 #include "platform.h"
 #include "source_file.h"
@@ -30,13 +29,6 @@ bool ReadSourceFileInPieces(const std::string& name, const PieceTaker& take, std
     if (!ok) reason = "cannot read: " + ErrorText(GetLastError());
     CloseSource(source);
     return ok;
-}
-
-bool ReadSourceFile(const std::string& name, std::string& content, std::string& reason)
-{
-    content.clear();
-    content.reserve(ReadFileStamp(name).size);  // no copies as it grows
-    return ReadSourceFileInPieces(name, [&](std::string_view piece) { return content.append(piece), true; }, reason);
 }
 
 bool RewriteFileWith(const std::string& name, const ContentProducer& produce, std::string& reason)
@@ -67,10 +59,6 @@ bool RewriteFileWith(const std::string& name, const ContentProducer& produce, st
     return true;
 }
 
-bool RewriteFile(const std::string& name, const std::string& content, std::string& reason)
-{
-    return RewriteFileWith(name, [&](const PieceTaker& write, std::string&) { return write(content); }, reason);
-}
 
 bool ReadStandardInput(std::string& content, std::string& reason)
 {
